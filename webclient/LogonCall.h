@@ -1,0 +1,19 @@
+#pragma once
+
+#include "common/Text.h"
+
+// Result codes of the logon call.
+enum LogonResult : int {
+    LogonOk = 0,          // status "0": SessionId was set
+    LogonNoServer = 1,    // no host gave the web application's address; nothing was sent
+    LogonRefused = 2,     // status "1"
+    LogonOtherStatus = 3, // any other status, an empty one included (a failed exchange)
+};
+
+// The logon call as its users see it. Throws CommandFailure when the exchange cannot open
+// its session or connection.
+class LogonCall {
+public:
+    virtual ~LogonCall() = default;
+    virtual int ApiLogon(Text user, Text password, Text type) = 0;
+};

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "common/Text.h"
+#include "webclient/Exchange.h"
+#include "webclient/LogonCall.h"
+#include "webclient/RedirectHosts.h"
+
+// The web service client's state for the whole process: the redirect hosts, the web
+// application's address once a host has given it, and the credentials and session of the
+// most recent logon. Every request goes through the exchange, which must outlive this object.
+class ServiceSession final : public LogonCall {
+public:
+    ServiceSession(RedirectHosts hosts, Exchange& exchange);
+    ~ServiceSession() override;
+    ServiceSession(const ServiceSession&) = delete;
+    ServiceSession& operator=(const ServiceSession&) = delete;
+
+    // The web application's base address. While it is unknown, asks the hosts in order and
+    // keeps the first non-empty answer for good; empty when no host gave one. Throws
+    // CommandFailure from the exchange, and then asks no further host.
+    Text GetWebAppUrl();
+
+    // One redirect request to url: the "RETURN_WEBAPPURL" field of its answer, or empty.
+    Text QueryWebAppUrl(Text url);
+
+    // Logs on under the web application's address; returns a LogonResult. Keeps the
+    // session identifier only when the service answers status "0".
+    int ApiLogon(Text user, Text password, Text type) override;
+
+    const Text& WebAppUrl() const { return webAppUrl; }
+    const Text& SessionId() const { return sessionId; }
+    const Text& LogonUser() const { return logonUser; }
+
+private:
+    RedirectHosts hosts;
+    Exchange& exchange;
+    Text webAppUrl;
+    Text sessionId;
+    Text logonUser;
+    Text logonPassword;
+};
