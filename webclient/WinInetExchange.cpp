@@ -1,0 +1,185 @@
+#include "webclient/WinInetExchange.h"
+
+#include "common/CommandFailure.h"
+#include "common/PseudoRandom.h"
+#include "webclient/InternetErrorText.h"
+#include "webclient/Url.h"
+
+#include <wininet.h>
+
+#include <algorithm>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+const wchar_t userAgent[] = L"TarnUploader2.0";
+const wchar_t formHeader[] = L"Content-Type: application/x-www-form-urlencoded\r\n";
+constexpr DWORD formHeaderLength = 49;
+static_assert(std::size(formHeader) - 1 == formHeaderLength);
+
+constexpr DWORD_PTR context = 1;
+constexpr DWORD initialBufferBytes = 10240;
+
+// Without explicit time-outs a server that accepts and never answers blocks the send for
+// minutes under Wine; these are Windows' documented defaults. Wine honours them only on
+// the request handle; they are set on the session as well.
+constexpr DWORD connectTimeoutMs = 60'000;
+constexpr DWORD sendTimeoutMs = 30'000;
+constexpr DWORD receiveTimeoutMs = 30'000;
+
+const Text noConnectivityText =
+    u"The computer cannot connect to the Internet. Check the network connection and try again.";
+const Text noMessageText = u"No error message is available.";
+const Text bodyTooLargeText =
+    u"The server's answer is larger than 16 MB. It was not read to the end.";
+
+const wchar_t* Wide(const Text& text) {
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+void SetTimeouts(HINTERNET handle) {
+    for (auto [option, milliseconds] :
+         {std::pair{INTERNET_OPTION_CONNECT_TIMEOUT, connectTimeoutMs},
+          std::pair{INTERNET_OPTION_SEND_TIMEOUT, sendTimeoutMs},
+          std::pair{INTERNET_OPTION_RECEIVE_TIMEOUT, receiveTimeoutMs}}) {
+        DWORD value = milliseconds;
+        InternetSetOptionW(handle, option, &value, sizeof value);
+    }
+}
+
+Text ErrorText(DWORD code) {
+    Text text = InternetErrorText(code);
+    return text.empty() ? noMessageText : text;
+}
+
+// The form text in UTF-8, converted once into room for the worst case of 6 bytes a unit.
+std::string Utf8Body(const Text& form) {
+    if (form.empty())
+        return {};
+    const int units = static_cast<int>(form.size());
+    std::string body(6 * form.size() + 1, '\0');
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, Wide(form), units, body.data(), 6 * units,
+                                          nullptr, nullptr);
+    body.resize(bytes > 0 ? bytes : 0);
+    return body;
+}
+
+// The answer's bytes in a buffer that starts at 10240 bytes and doubles whenever it is
+// full but one byte, or the text of the failure that ended the transfer.
+struct Transfer {
+    std::vector<char> buffer;
+    DWORD count = 0;
+    std::optional<Text> failure;
+};
+
+Transfer SendAndRead(HINTERNET connection, const RequestSplit& split, bool secure) {
+    Transfer transfer;
+    const auto fail = [&transfer](Text text) {
+        transfer.failure = std::move(text);
+        return std::move(transfer);
+    };
+
+    const std::string body = split.form ? Utf8Body(*split.form) : std::string{};
+    const DWORD flags = INTERNET_FLAG_RELOAD | (secure ? INTERNET_FLAG_SECURE : 0);
+    UniqueInternet request(HttpOpenRequestW(connection, L"POST", Wide(split.object), L"HTTP/1.0",
+                                            nullptr, nullptr, flags, context));
+    if (!request)
+        return fail(ErrorText(GetLastError()));
+    SetTimeouts(request.get());
+
+    void* bodyBytes = body.empty() ? nullptr : const_cast<char*>(body.data());
+    if (!HttpSendRequestW(request.get(), formHeader, formHeaderLength, bodyBytes,
+                          static_cast<DWORD>(body.size())))
+        return fail(ErrorText(GetLastError()));
+
+    // Grown to one byte past the limit at most, so that an answer over it is seen
+    // without reading (or holding) more of it.
+    constexpr DWORD maxCapacity = WinInetExchange::maxBodyBytes + 2;
+    transfer.buffer.resize(initialBufferBytes);
+    for (;;) {
+        const DWORD capacity = static_cast<DWORD>(transfer.buffer.size());
+        DWORD delivered = 0;
+        if (!InternetReadFile(request.get(), transfer.buffer.data() + transfer.count,
+                              capacity - transfer.count - 1, &delivered))
+            return fail(ErrorText(GetLastError()));
+        if (delivered == 0)
+            break;
+        transfer.count += delivered;
+        if (transfer.count == capacity - 1) {
+            if (transfer.count > WinInetExchange::maxBodyBytes)
+                return fail(bodyTooLargeText);
+            transfer.buffer.resize(std::min(capacity * 2, maxCapacity));
+        }
+    }
+    transfer.buffer[transfer.count] = '\0';
+    return transfer;
+}
+
+// UTF-8 to UTF-16, up to the first NUL.
+Text Decode(const std::vector<char>& bytes, DWORD count) {
+    if (count == 0)
+        return {};
+    Text text(count, u'\0');
+    const int units =
+        MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(count),
+                            reinterpret_cast<wchar_t*>(text.data()), static_cast<int>(count));
+    text.resize(std::min<std::size_t>(units > 0 ? units : 0, text.find(u'\0')));
+    text.shrink_to_fit();
+    return text;
+}
+
+} // namespace
+
+WinInetExchange::WinInetExchange(MessageSink& sink, const Clock& clock,
+                                 AttemptConnect attemptConnect)
+    : sink(sink), clock(clock), attemptConnect(attemptConnect) {}
+
+HINTERNET WinInetExchange::Session() {
+    if (!apiSession) {
+        apiSession.reset(
+            InternetOpenW(userAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+        if (!apiSession) {
+            const DWORD code = GetLastError();
+            throw CommandFailure(code, InternetErrorText(code));
+        }
+        SetTimeouts(apiSession.get());
+    }
+    return apiSession.get();
+}
+
+Text WinInetExchange::PostRequest(const Text& url) {
+    if (attemptConnect(0) != ERROR_SUCCESS) {
+        sink.ShowMessage(noConnectivityText);
+        return {};
+    }
+
+    const ConnectTarget target = ConnectTargetFromUrl(url);
+    const Text path =
+        PathFromUrl(url) + CacheBustingPair(url, PseudoRandom(clock.SecondsSince1970()).Draw());
+
+    Transfer transfer;
+    {
+        const DWORD secureFlag = target.secure ? INTERNET_FLAG_SECURE : 0;
+        UniqueInternet connection(InternetConnectW(Session(), Wide(target.hostName), target.port,
+                                                   nullptr, nullptr, INTERNET_SERVICE_HTTP,
+                                                   INTERNET_FLAG_RELOAD | secureFlag, context));
+        if (!connection) {
+            const DWORD code = GetLastError();
+            throw CommandFailure(code, InternetErrorText(code));
+        }
+        transfer = SendAndRead(connection.get(), SplitRequest(path), target.secure);
+    }
+
+    // A failed exchange keeps the session for the next one; its request and connection
+    // are already closed, so the box does not hold them open.
+    if (transfer.failure) {
+        sink.ShowMessage(*transfer.failure);
+        return {};
+    }
+    apiSession.reset();
+    return Decode(transfer.buffer, transfer.count);
+}
