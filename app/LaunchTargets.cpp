@@ -1,0 +1,103 @@
+#include "app/LaunchTargets.h"
+
+#include "webclient/Url.h"
+
+#include <initializer_list>
+#include <string_view>
+
+namespace {
+
+constexpr char16_t autoLogonPath[] = u"/secure/autologon.aspx?sesID=";
+
+bool IsUnreservedInFtpCredential(char16_t c) {
+    if ((c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9'))
+        return true;
+    return std::u16string_view(u"-._~!$&'()*+,;=").find(c) != std::u16string_view::npos;
+}
+
+Text Joined(std::initializer_list<TextView> pieces) {
+    Text joined;
+    for (TextView piece : pieces)
+        joined += piece;
+    return joined;
+}
+
+} // namespace
+
+bool LaunchModeOpensWebPage(std::int32_t launchMode) {
+    return launchMode >= 2 && launchMode <= 4;
+}
+
+Text AutoLogonAddress(std::int32_t launchMode, TextView webAppUrl, TextView sessionId) {
+    Text targetPage;
+    switch (launchMode) {
+    case 2:
+        targetPage = u"/file/ShowFolder.aspx";
+        break;
+    case 3:
+        targetPage = u"/secure/AccountBalance.aspx";
+        break;
+    default:
+        targetPage = u"/ads/ViewShoppingCart.aspx?productID=10015&quantity=1";
+        UrlEncode(targetPage);
+        break;
+    }
+    return Joined({webAppUrl, autoLogonPath, sessionId, u"&gotoURL=", targetPage});
+}
+
+Text EncodeFtpCredential(TextView credential) {
+    static constexpr char hexDigits[] = "0123456789ABCDEF";
+    Text encoded;
+    encoded.reserve(credential.size());
+    for (char16_t c : credential) {
+        if (c >= 0x80 || IsUnreservedInFtpCredential(c)) {
+            encoded += c;
+        } else {
+            encoded += u'%';
+            encoded += static_cast<char16_t>(hexDigits[c >> 4]);
+            encoded += static_cast<char16_t>(hexDigits[c & 0xF]);
+        }
+    }
+    return encoded;
+}
+
+Text FtpLocation(TextView user, TextView password, TextView webAppUrl) {
+    return Joined({u"ftp://", EncodeFtpCredential(user), u":", EncodeFtpCredential(password), u"@",
+                   HostFromUrl(webAppUrl)});
+}
+
+Text ExplorerPath(TextView windowsFolder) {
+    return Joined({windowsFolder, u"\\explorer.exe"});
+}
+
+LaunchTarget DestinationTarget(std::int32_t launchMode, TextView user, TextView password,
+                               TextView webAppUrl, TextView sessionId,
+                               const WindowsFolderProvider& windowsFolder) {
+    if (LaunchModeOpensWebPage(launchMode))
+        return {AutoLogonAddress(launchMode, webAppUrl, sessionId), std::nullopt};
+    return {ExplorerPath(windowsFolder.WindowsFolder()), FtpLocation(user, password, webAppUrl)};
+}
+
+Text SignUpPageAddress(TextView webAppUrl) {
+    return Joined({webAppUrl, u"/secure/signup.aspx?from=tarnupload"});
+}
+
+Text HelpPageAddress(TextView webAppUrl) {
+    return Joined({webAppUrl, u"/help/FTPHelp.aspx"});
+}
+
+void OpenDestination(Shell& shell, const WindowsFolderProvider& windowsFolder,
+                     std::int32_t launchMode, TextView user, TextView password, TextView webAppUrl,
+                     TextView sessionId) {
+    LaunchTarget target =
+        DestinationTarget(launchMode, user, password, webAppUrl, sessionId, windowsFolder);
+    shell.Open(0, target.file, target.parameters);
+}
+
+void OpenSignUpPage(Shell& shell, ShellOwner owner, TextView webAppUrl) {
+    shell.Open(owner, SignUpPageAddress(webAppUrl), std::nullopt);
+}
+
+void OpenHelpPage(Shell& shell, ShellOwner owner, TextView webAppUrl) {
+    shell.Open(owner, HelpPageAddress(webAppUrl), std::nullopt);
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "app/Shell.h"
+#include "common/Text.h"
+
+#include <cstdint>
+#include <optional>
+
+// What the shell is handed to reach a destination: a document or program, and for a
+// program its parameters.
+struct LaunchTarget {
+    Text file;
+    std::optional<Text> parameters;
+
+    bool operator==(const LaunchTarget&) const = default;
+};
+
+// Modes 2, 3 and 4 open a page of the web application; every other value the explorer.
+bool LaunchModeOpensWebPage(std::int32_t launchMode);
+
+// The automatic-logon address of web-page mode 2, 3 or 4. The web application's address and
+// the session identifier go in as they are; no slash is added or removed where they meet.
+Text AutoLogonAddress(std::int32_t launchMode, TextView webAppUrl, TextView sessionId);
+
+// A user name or password made safe inside an ftp location: every ASCII character outside
+// A-Z a-z 0-9 - . _ ~ ! $ & ' ( ) * + , ; = becomes %XX in upper case, so that ":", "@", "/"
+// cannot move the location to another host and a blank or quotation mark cannot split the
+// explorer's argument. Non-ASCII characters stay as they are.
+Text EncodeFtpCredential(TextView credential);
+
+// "ftp://" + user + ":" + password + "@" + the host of the web application's address.
+Text FtpLocation(TextView user, TextView password, TextView webAppUrl);
+
+// The explorer in the Windows folder.
+Text ExplorerPath(TextView windowsFolder);
+
+// The target of a launch mode after a logon. The Windows folder is asked for only when the
+// explorer is the target.
+LaunchTarget DestinationTarget(std::int32_t launchMode, TextView user, TextView password,
+                               TextView webAppUrl, TextView sessionId,
+                               const WindowsFolderProvider& windowsFolder);
+
+Text SignUpPageAddress(TextView webAppUrl);
+Text HelpPageAddress(TextView webAppUrl);
+
+// Open the targets through the shell; the destination without an owner window.
+void OpenDestination(Shell& shell, const WindowsFolderProvider& windowsFolder,
+                     std::int32_t launchMode, TextView user, TextView password, TextView webAppUrl,
+                     TextView sessionId);
+void OpenSignUpPage(Shell& shell, ShellOwner owner, TextView webAppUrl);
+void OpenHelpPage(Shell& shell, ShellOwner owner, TextView webAppUrl);

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "common/Text.h"
+
+#include <cstdint>
+#include <optional>
+
+// An owner window as the shell sees it: the window handle's value, 0 for none.
+using ShellOwner = std::uintptr_t;
+
+// The shell's "open" of a document or program. The file is a program path or an address;
+// the parameters, when given, are the program's command-line arguments as one text. The
+// outcome is not reported: the shell may show its own error message, and nothing is
+// returned. No process handle is asked for.
+class Shell {
+public:
+    virtual ~Shell() = default;
+    virtual void Open(ShellOwner owner, const Text& file,
+                      const std::optional<Text>& parameters) = 0;
+};
+
+// The Windows folder, where the explorer lives. Empty when the system names none.
+class WindowsFolderProvider {
+public:
+    virtual ~WindowsFolderProvider() = default;
+    virtual Text WindowsFolder() const = 0;
+};

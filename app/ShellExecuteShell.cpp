@@ -1,0 +1,37 @@
+#include "app/ShellExecuteShell.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+namespace {
+
+const wchar_t* Wide(const Text& text) {
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+} // namespace
+
+void ShellExecuteShell::Open(ShellOwner owner, const Text& file,
+                             const std::optional<Text>& parameters) {
+    SHELLEXECUTEINFOW request = {};
+    request.cbSize = sizeof request;
+    request.fMask = 0;
+    request.hwnd = reinterpret_cast<HWND>(owner);
+    request.lpVerb = L"open";
+    request.lpFile = Wide(file);
+    request.lpParameters = parameters ? Wide(*parameters) : nullptr;
+    request.nShow = SW_SHOW;
+    ShellExecuteExW(&request);
+}
+
+Text SystemWindowsFolder::WindowsFolder() const {
+    wchar_t folder[MAX_PATH] = {};
+    if (!SHGetSpecialFolderPathW(nullptr, folder, CSIDL_WINDOWS, TRUE) || folder[0] == L'\0') {
+        UINT length = GetWindowsDirectoryW(folder, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH)
+            return {};
+    }
+    return Text(reinterpret_cast<const char16_t*>(folder));
+}

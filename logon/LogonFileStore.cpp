@@ -1,0 +1,123 @@
+#include "logon/LogonFileStore.h"
+
+#include "framework/Handles.h"
+
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+const wchar_t* Wide(const Text& text) {
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+}
+
+class WipedBytes {
+public:
+    explicit WipedBytes(std::vector<std::uint8_t> bytes) : bytes(std::move(bytes)) {}
+    ~WipedBytes() {
+        if (!bytes.empty())
+            SecureZeroMemory(bytes.data(), bytes.size());
+    }
+    WipedBytes(const WipedBytes&) = delete;
+    WipedBytes& operator=(const WipedBytes&) = delete;
+
+    std::vector<std::uint8_t> bytes;
+};
+
+bool WriteWholeFile(const Text& path, const std::vector<std::uint8_t>& bytes) {
+    UniqueFile file(_wfopen(Wide(path), L"wb"));
+    if (!file)
+        return false;
+    bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+    written = std::fflush(file.get()) == 0 && written;
+    // The close can fail too (a full disk shows only then), so it is checked, not left to reset.
+    return std::fclose(file.release()) == 0 && written;
+}
+
+std::vector<std::uint8_t> ReadWholeFile(const Text& path) {
+    std::vector<std::uint8_t> bytes;
+    UniqueFile file(_wfopen(Wide(path), L"rb"));
+    if (!file)
+        return bytes;
+    std::uint8_t chunk[4096];
+    std::size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0)
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    SecureZeroMemory(chunk, sizeof chunk);
+    return bytes;
+}
+
+} // namespace
+
+bool CreateDirectoryPath(const Text& path) {
+    std::size_t lastBackslash = path.rfind(u'\\');
+    if (lastBackslash == Text::npos || path == u"\\" || path == u"\\\\")
+        return false;
+    CreateDirectoryPath(path.substr(0, lastBackslash));
+    DWORD attributes = GetFileAttributesW(Wide(path));
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return CreateDirectoryW(Wide(path), nullptr) != FALSE;
+    return false;
+}
+
+Text GetApplicationDataFolder() {
+    wchar_t folder[MAX_PATH] = {};
+    if (!SHGetSpecialFolderPathW(nullptr, folder, CSIDL_APPDATA, TRUE))
+        return {};
+    return Text(reinterpret_cast<const char16_t*>(folder));
+}
+
+LogonFileStore::LogonFileStore(const Clock& clock, Text applicationDataFolder) : clock(clock) {
+    if (applicationDataFolder.empty())
+        return;
+    folderPath = applicationDataFolder + u"\\tarngroupFTP";
+    filePath = folderPath + u"\\settings.bin";
+    temporaryPath = folderPath + u"\\settings.tmp";
+}
+
+void LogonFileStore::EnsureFolder() {
+    if (!folderPath.empty())
+        CreateDirectoryPath(folderPath);
+}
+
+void LogonFileStore::SaveLogonInfo(const Text& user, const Text& password) {
+    if (filePath.empty())
+        return;
+    if (!CanStoreInLogonFile(user) || !CanStoreInLogonFile(password)) {
+        ForgetLogonInfo();
+        return;
+    }
+    WipedBytes contents(EncodeLogonFile(user, password, clock.SecondsSince1970()));
+    if (!WriteWholeFile(temporaryPath, contents.bytes) ||
+        !MoveFileExW(Wide(temporaryPath), Wide(filePath),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileW(Wide(temporaryPath));
+    }
+}
+
+void LogonFileStore::ForgetLogonInfo() {
+    if (filePath.empty())
+        return;
+    UniqueFile file(_wfopen(Wide(filePath), L"r+b"));
+    if (!file)
+        return;
+    // A file too short to hold a marker is not armed; writing one would only lengthen it.
+    if (std::fseek(file.get(), 0, SEEK_END) != 0 ||
+        std::ftell(file.get()) < static_cast<long>(logonFileMarkerOffset + 2) ||
+        std::fseek(file.get(), static_cast<long>(logonFileMarkerOffset), SEEK_SET) != 0)
+        return;
+    const std::uint8_t forgotten[2] = {logonFileForgotten & 0xFF, logonFileForgotten >> 8};
+    std::fwrite(forgotten, 1, sizeof forgotten, file.get());
+}
+
+LogonInfo LogonFileStore::LoadLogonInfo() const {
+    if (filePath.empty())
+        return {};
+    WipedBytes contents(ReadWholeFile(filePath));
+    return DecodeLogonFile(contents.bytes).value_or(LogonInfo{});
+}
