@@ -1,0 +1,14 @@
+#pragma once
+
+#include "controls/Canvas.h"
+
+#include <array>
+
+// The four L-shaped focus and hover marks in the corners of a button face, each with arms
+// of four pixels. Only the right and bottom of `rect` enter: the left and top marks sit at
+// fixed offsets from 0. `inset` moves all four one pixel right and down per unit, together
+// with a pressed caption. Order: top left, top right, bottom left, bottom right.
+std::array<BentLine, 4> CornerMarkLines(const CanvasRect& rect, int inset);
+
+// Draws the marks with one pen of the colour; nothing when the pen cannot be made.
+void DrawCornerMarks(Canvas& canvas, const CanvasRect& rect, Colour colour, int inset);
