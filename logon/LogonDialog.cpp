@@ -1,0 +1,134 @@
+#include "logon/LogonDialog.h"
+
+#include "app/LaunchTargets.h"
+#include "framework/ModulePath.h"
+#include "framework/WinApp.h"
+#include "logon/LogonProcedure.h"
+#include "res/resource.h"
+#include "webclient/ServiceSession.h"
+
+namespace {
+
+CWinApp& App() {
+    return *CWinApp::Current();
+}
+
+void Wipe(Text& text) {
+    SecureZeroMemory(text.data(), text.size() * sizeof(char16_t));
+    text.clear();
+}
+
+} // namespace
+
+CLogonDialog::CLogonDialog(ServiceSession& session, const Clock& clock)
+    : CDialog(IDD_LOGON), session(session), store(clock, GetApplicationDataFolder()),
+      applicationIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
+
+CLogonDialog::~CLogonDialog() {
+    Wipe(password);
+}
+
+void CLogonDialog::DoDataExchange(DataExchange& exchange) {
+    exchange.TextField(IDC_USERNAME, userName);
+    exchange.TextField(IDC_PASSWORD, password);
+    exchange.Attach(IDC_REMEMBER, rememberBox);
+    exchange.Attach(IDCANCEL, cancelButton);
+    exchange.Attach(IDOK, logonButton);
+    exchange.Attach(IDC_SIGNUP, signUpButton);
+    exchange.Attach(ID_HELP, helpButton);
+}
+
+BOOL CLogonDialog::OnInitDialog() {
+    CDialog::OnInitDialog();
+    App().SetMainWindow(Handle());
+
+    SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(applicationIcon));
+    SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(applicationIcon));
+
+    cancelButton.SetIcon(IDI_CANCEL, BS_LEFT, 0, 0);
+    logonButton.SetIcon(IDI_LOGON, BS_LEFT, 0, 0);
+    signUpButton.SetIcon(IDI_HELP, BS_LEFT, 0, 0);
+    helpButton.SetIcon(IDI_HELP, BS_LEFT, 0, 0);
+
+    // A taskbar button, since no visible main window of the application has one.
+    HWND mainWindow = App().MainWindow();
+    if (!mainWindow || !IsWindowVisible(mainWindow)) {
+        LONG_PTR extended = GetWindowLongPtrW(Handle(), GWL_EXSTYLE);
+        SetWindowLongPtrW(Handle(), GWL_EXSTYLE, extended | WS_EX_APPWINDOW);
+    }
+
+    LogonInfo remembered = store.LoadLogonInfo();
+    userName = std::move(remembered.user);
+    password = std::move(remembered.password);
+    if (!userName.empty()) {
+        UpdateData(FALSE);
+        SendMessageW(rememberBox.GetSafeHwnd(), BM_SETCHECK, BST_CHECKED, 0);
+    }
+    return TRUE;
+}
+
+void CLogonDialog::OnOK() {
+    LogonProcedure procedure(*this, session, store,
+                             [this](std::int32_t launchMode, const Text& user, const Text& pw) {
+                                 OpenDestination(shell, windowsFolder, launchMode, user, pw,
+                                                 session.GetWebAppUrl(), session.SessionId());
+                             });
+    procedure.OnOK(LaunchMode);
+}
+
+bool CLogonDialog::OnCommand(WORD id, WORD code) {
+    if (code != BN_CLICKED)
+        return false;
+    switch (id) {
+    case IDC_SIGNUP:
+        OnSignUpButton();
+        return true;
+    case ID_HELP:
+        OnHelpButton();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CLogonDialog::OnSignUpButton() {
+    OpenSignUpPage(shell, reinterpret_cast<ShellOwner>(Handle()), session.GetWebAppUrl());
+}
+
+void CLogonDialog::OnHelpButton() {
+    OpenHelpPage(shell, reinterpret_cast<ShellOwner>(Handle()), session.GetWebAppUrl());
+}
+
+void CLogonDialog::CopyControlsToMembers() {
+    UpdateData(TRUE);
+}
+
+void CLogonDialog::ShowMessage(const Text& text) {
+    App().ShowMessageBox(Handle(), text, MB_OK);
+}
+
+bool CLogonDialog::AskYesNo(const Text& text) {
+    return MessageBoxW(Handle(), Wide(text), Wide(App().AppName()), MB_YESNO) == IDYES;
+}
+
+Text CLogonDialog::LoadResourceString(unsigned id) const {
+    const wchar_t* resource = nullptr;
+    int length = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&resource), 0);
+    return length > 0 ? Text(reinterpret_cast<const char16_t*>(resource), size_t(length)) : Text();
+}
+
+void CLogonDialog::BeginWaitCursor() {
+    App().BeginWaitCursor();
+}
+
+void CLogonDialog::EndWaitCursor() {
+    App().EndWaitCursor();
+}
+
+bool CLogonDialog::IsRememberChecked() const {
+    return SendMessageW(rememberBox.GetSafeHwnd(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void CLogonDialog::CloseWithOk() {
+    CDialog::OnOK();
+}

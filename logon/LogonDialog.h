@@ -1,0 +1,59 @@
+#pragma once
+
+#include "app/ShellExecuteShell.h"
+#include "common/Clock.h"
+#include "controls/IconButton.h"
+#include "framework/Button.h"
+#include "framework/Dialog.h"
+#include "logon/LogonFileStore.h"
+#include "logon/LogonView.h"
+
+#include <cstdint>
+
+class ServiceSession;
+
+// The logon window: the program's only window. It restores remembered credentials when it
+// opens, runs the logon procedure on Logon (or Enter), opens the sign-up and help pages,
+// and closes on Cancel or after a successful logon.
+class CLogonDialog : public CDialog, private LogonView {
+public:
+    CLogonDialog(ServiceSession& session, const Clock& clock);
+    ~CLogonDialog() override;
+
+    std::int32_t LaunchMode = 0;
+
+protected:
+    void DoDataExchange(DataExchange& exchange) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    bool OnCommand(WORD id, WORD code) override;
+
+private:
+    void OnSignUpButton();
+    void OnHelpButton();
+
+    void CopyControlsToMembers() override;
+    Text UserName() const override { return userName; }
+    Text Password() const override { return password; }
+    void ShowMessage(const Text& text) override;
+    bool AskYesNo(const Text& text) override;
+    Text LoadResourceString(unsigned id) const override;
+    void BeginWaitCursor() override;
+    void EndWaitCursor() override;
+    bool IsRememberChecked() const override;
+    void CloseWithOk() override;
+
+    ServiceSession& session;
+    LogonFileStore store;
+    ShellExecuteShell shell;
+    SystemWindowsFolder windowsFolder;
+
+    Text userName;
+    Text password;
+    HICON applicationIcon; // shared resource icon: never destroyed
+    CButton rememberBox;
+    CIconButton cancelButton;
+    CIconButton logonButton;
+    CIconButton signUpButton;
+    CIconButton helpButton;
+};
