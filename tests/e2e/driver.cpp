@@ -1,0 +1,184 @@
+// Drives tarnftp.exe from outside, through window messages only, as a test would click
+// and type: one command per run, result on standard output as UTF-8, exit code 0 when
+// the command succeeded.
+//
+//   list                               visible top-level windows: handle, class, title
+//   wait <title> [ms]                  until a visible top-level window has that title
+//   gone <title> [ms]                  until no visible window has that title
+//   close <title>                      WM_CLOSE to the window
+//   text <title> <id>                  the text of a control (id 65535: a box's message)
+//   type <title> <id> <text>           sets an edit box's text, as typing would
+//   click <title> <id>                 clicks a button (BM_CLICK)
+//   checked <title> <id>               prints 1 or 0
+//   focus <title> <id>                 gives a control the focus
+//   screenshot <title> <file.bmp>      the window's pixels as a 24-bit bitmap
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+void Print(const std::wstring& text) {
+    int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr,
+                                   nullptr);
+    std::string bytes(size_t(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), bytes.data(), size, nullptr,
+                        nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    std::fflush(stdout);
+}
+
+struct Search {
+    const wchar_t* title;
+    HWND found;
+};
+
+BOOL CALLBACK MatchTitle(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<Search*>(lParam);
+    wchar_t title[512];
+    if (IsWindowVisible(window) && GetWindowTextW(window, title, 512) >= 0 &&
+        std::wcscmp(title, search->title) == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindTopLevel(const wchar_t* title) {
+    Search search{title, nullptr};
+    EnumWindows(MatchTitle, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// A window that has just come back from a long blocking call may be taken as hung for a
+// moment: wait until it answers before reading or changing anything.
+bool WaitResponsive(HWND window) {
+    DWORD_PTR result;
+    for (int i = 0; i < 100; ++i) {
+        if (SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, &result))
+            return true;
+        Sleep(50);
+    }
+    return false;
+}
+
+HWND WaitFor(const wchar_t* title, DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (HWND window = FindTopLevel(title)) {
+            if (WaitResponsive(window))
+                return window;
+        }
+        if (GetTickCount() - start > milliseconds)
+            return nullptr;
+        Sleep(50);
+    }
+}
+
+BOOL CALLBACK ListWindow(HWND window, LPARAM) {
+    if (!IsWindowVisible(window))
+        return TRUE;
+    wchar_t title[512] = {}, className[256] = {};
+    GetWindowTextW(window, title, 512);
+    GetClassNameW(window, className, 256);
+    wchar_t line[900];
+    std::swprintf(line, 900, L"%p\t%ls\t%ls\n", static_cast<void*>(window), className, title);
+    Print(line);
+    return TRUE;
+}
+
+std::wstring ControlText(HWND control) {
+    LRESULT length = SendMessageW(control, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(size_t(length) + 1, L'\0');
+    LRESULT copied = SendMessageW(control, WM_GETTEXT, length + 1, LPARAM(text.data()));
+    text.resize(size_t(copied));
+    return text;
+}
+
+bool Screenshot(HWND window, const wchar_t* path) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    GdiFlush();
+    DWORD stride = DWORD((width * 3 + 3) & ~3), size = stride * DWORD(height);
+    BITMAPFILEHEADER file = {0x4D42, DWORD(sizeof file + sizeof info.bmiHeader + size), 0, 0,
+                             DWORD(sizeof file + sizeof info.bmiHeader)};
+    bool written = false;
+    if (FILE* out = _wfopen(path, L"wb")) {
+        written = std::fwrite(&file, sizeof file, 1, out) == 1 &&
+                  std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&
+                  std::fwrite(bits, 1, size, out) == size;
+        std::fclose(out);
+    }
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return written;
+}
+
+int Run(const std::vector<std::wstring>& args) {
+    auto arg = [&](size_t i) { return i < args.size() ? args[i].c_str() : L""; };
+    auto number = [&](size_t i, long fallback) {
+        return i < args.size() ? std::wcstol(args[i].c_str(), nullptr, 10) : fallback;
+    };
+    const std::wstring command = arg(0);
+    if (command == L"list")
+        return EnumWindows(ListWindow, 0), 0;
+    if (command == L"gone") {
+        DWORD start = GetTickCount();
+        while (FindTopLevel(arg(1))) {
+            if (GetTickCount() - start > DWORD(number(2, 10000)))
+                return 1;
+            Sleep(50);
+        }
+        return 0;
+    }
+    HWND window = WaitFor(arg(1), command == L"wait" ? DWORD(number(2, 20000)) : 5000);
+    if (!window) {
+        Print(L"no window titled " + std::wstring(arg(1)) + L"\n");
+        return 2;
+    }
+    HWND control = GetDlgItem(window, int(number(2, 0)));
+    if (command == L"wait")
+        return 0;
+    if (command == L"close")
+        return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
+    if (command == L"screenshot")
+        return Screenshot(window, arg(2)) ? 0 : 1;
+    if (!control) {
+        Print(L"no control " + std::wstring(arg(2)) + L"\n");
+        return 3;
+    }
+    if (command == L"text")
+        return Print(ControlText(control)), 0;
+    if (command == L"type")
+        return SendMessageW(control, WM_SETTEXT, 0, LPARAM(arg(3))) ? 0 : 1;
+    if (command == L"click")
+        return PostMessageW(control, BM_CLICK, 0, 0) ? 0 : 1;
+    if (command == L"checked")
+        return Print(SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? L"1" : L"0"), 0;
+    if (command == L"focus")
+        return SetForegroundWindow(window), SendMessageW(window, WM_NEXTDLGCTL, WPARAM(control), 1),
+               0;
+    Print(L"unknown command\n");
+    return 64;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::wstring> args(argv + 1, argv + argc);
+    return Run(args);
+}

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test tier: the native unit tests of the portable core
+# (with sanitizers), then the Windows build with its tests under Wine and the end-to-end
+# tests of tarnftp.exe, all inside tools/sandbox.sh.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+tools/setup.sh
+
+cmake --preset native >/dev/null
+cmake --build --preset native
+ctest --preset native
+
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+tools/sandbox.sh ctest --preset windows
