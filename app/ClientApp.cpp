@@ -4,6 +4,7 @@
 #include "app/RedirectHostsProfile.h"
 #include "app/UsePasvRegistry.h"
 #include "framework/ModulePath.h"
+#include "framework/WideText.h"
 #include "logon/LogonDialog.h"
 
 namespace {

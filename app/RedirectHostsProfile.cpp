@@ -1,6 +1,6 @@
 #include "app/RedirectHostsProfile.h"
 
-#include "framework/ModulePath.h"
+#include "framework/WideText.h"
 
 #include <windows.h>
 

@@ -1,17 +1,10 @@
 #include "app/ShellExecuteShell.h"
+#include "framework/WideText.h"
 
 #include <windows.h>
 
 #include <shellapi.h>
 #include <shlobj.h>
-
-namespace {
-
-const wchar_t* Wide(const Text& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
-} // namespace
 
 void ShellExecuteShell::Open(ShellOwner owner, const Text& file,
                              const std::optional<Text>& parameters) {

@@ -1,7 +1,7 @@
 #include "framework/Dialog.h"
 
 #include "common/CommandFailure.h"
-#include "framework/ModulePath.h"
+#include "framework/WideText.h"
 #include "framework/WinApp.h"
 
 #include <exception>

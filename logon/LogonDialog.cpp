@@ -1,7 +1,7 @@
 #include "logon/LogonDialog.h"
 
 #include "app/LaunchTargets.h"
-#include "framework/ModulePath.h"
+#include "framework/WideText.h"
 #include "framework/WinApp.h"
 #include "logon/LogonProcedure.h"
 #include "res/resource.h"

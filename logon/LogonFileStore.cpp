@@ -1,4 +1,5 @@
 #include "logon/LogonFileStore.h"
+#include "framework/WideText.h"
 
 #include "framework/Handles.h"
 
@@ -11,10 +12,6 @@
 #include <vector>
 
 namespace {
-
-const wchar_t* Wide(const Text& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
 
 class WipedBytes {
 public:

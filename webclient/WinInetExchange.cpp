@@ -1,4 +1,5 @@
 #include "webclient/WinInetExchange.h"
+#include "framework/WideText.h"
 
 #include "common/CommandFailure.h"
 #include "common/PseudoRandom.h"
@@ -36,10 +37,6 @@ const Text noConnectivityText =
 const Text noMessageText = u"No error message is available.";
 const Text bodyTooLargeText =
     u"The server's answer is larger than 16 MB. It was not read to the end.";
-
-const wchar_t* Wide(const Text& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
 
 void SetTimeouts(HINTERNET handle) {
     for (auto [option, milliseconds] :

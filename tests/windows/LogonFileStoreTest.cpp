@@ -1,4 +1,5 @@
 #include "logon/LogonFileStore.h"
+#include "framework/WideText.h"
 
 #include "framework/Handles.h"
 
@@ -14,10 +15,6 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-const wchar_t* Wide(const Text& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
 
 bool Exists(const Text& path) {
     return GetFileAttributesW(Wide(path)) != INVALID_FILE_ATTRIBUTES;

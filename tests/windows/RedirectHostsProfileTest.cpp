@@ -1,5 +1,5 @@
 #include "app/RedirectHostsProfile.h"
-#include "framework/ModulePath.h"
+#include "framework/WideText.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

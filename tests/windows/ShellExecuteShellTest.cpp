@@ -1,5 +1,6 @@
 #include "app/ShellExecuteShell.h"
 #include "app/LaunchTargets.h"
+#include "framework/WideText.h"
 
 #include "framework/Handles.h"
 
@@ -12,10 +13,6 @@
 #include <vector>
 
 namespace {
-
-const wchar_t* Wide(const Text& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
 
 Text BesideThisProgram(const Text& name) {
     wchar_t path[MAX_PATH];
