@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test tier: the native unit tests of the portable core
 # (with sanitizers), then the Windows build with its tests under Wine and the end-to-end
-# tests of tarnftp.exe, all inside tools/sandbox.sh.
+# tests of tarnftp.exe, all inside tools/sandbox.sh; last the fuzzers of the core, for a
+# bounded time each.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,3 +15,4 @@ ctest --preset native
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 tools/sandbox.sh ctest --preset windows
+tools/fuzz.sh
