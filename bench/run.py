@@ -1,0 +1,259 @@
+#!/usr/bin/env python3
+"""Benchmarks of tarnftp.exe under Wine, printed as one table with goals and verdicts.
+
+    tools/sandbox.sh python3 bench/run.py      (tools/bench.sh builds first, then this)
+
+Needs the Windows build (TARN_BUILD_DIR, default build/windows) with the targets tarnftp,
+baseline_dialog, baseline_imports, window_timer, handover_recorder, parse_cost and
+exchange_probe, and runs in the sandbox: the stand-in service binds port 80 on 127.0.0.2 and up. Timings are printed,
+never asserted.
+"""
+import argparse
+import os
+import shutil
+import statistics
+import struct
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parents[1]
+sys.path.insert(0, str(ROOT / "tests" / "e2e"))
+sys.path.insert(0, str(ROOT / "tools" / "standin"))
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+
+from report import Table, log_log_slope, size_label  # noqa: E402
+from service import Response, StandinService, sized_body  # noqa: E402
+from stand_in_explorer import stand_in_explorer  # noqa: E402
+from winetools import APP_TITLE, BUILD, Install, wine, windows_path  # noqa: E402
+
+BASELINE_TITLE = "Baseline Dialog"
+REDIRECT, WEBAPP, PAGES = "127.0.0.2", "127.0.0.3", "127.0.0.6"
+USER, PASSWORD = "demo", "secret"
+LATENCY = 0.100
+# A first logon is two exchanges: the redirect call and the logon call.
+ROUND_TRIPS = 2
+EXCHANGE_SIZES = (1000, 10_000, 100_000, 1_000_000, 10_000_000)
+KIB = 1024
+MB = 1e6
+
+
+def timer_lines(work, *args, timeout=300):
+    """Runs window_timer; returns its output lines, split."""
+    out = work / f"timer-{time.monotonic_ns()}.txt"
+    done = wine(BUILD / "window_timer.exe", *args[:2], windows_path(out), *args[2:],
+                timeout=timeout)
+    if not out.exists():
+        raise RuntimeError(f"window_timer ended with {done.returncode} and wrote nothing")
+    lines = [line.split(" ") for line in out.read_text("utf-8").splitlines()]
+    for line in lines:
+        if line[0] in ("FAILED", "UNEXPECTED"):
+            print("window_timer:", " ".join(line), file=sys.stderr)
+    return lines
+
+
+def measure_startup(work, programs, rounds):
+    """{index in programs: [(ms, peak working set bytes)]}; programs are (title, exe),
+    started in turn so that any drift of the machine weighs on all alike."""
+    targets = [part for title, exe in programs for part in (title, windows_path(exe))]
+    timer_lines(work, "startup", 2, *targets)  # warms the file cache and the wineserver
+    results = {i: [] for i in range(len(programs))}
+    for line in timer_lines(work, "startup", rounds, *targets):
+        if line[0] == "STARTUP":
+            results[int(line[1])].append((float(line[2]), int(line[3])))
+    return results
+
+
+def measure_logons(work, tarnftp, service, latency, rounds):
+    """[(handover ms, log ms, peak working set bytes)] of the rounds whose explorer was
+    handed the expected location."""
+    log = work / "handover.txt"
+    os.environ["TARN_BENCH_HANDOVER_LOG"] = windows_path(log)
+    service.latency = latency
+    expected = f"ftp://{USER}:{PASSWORD}@{WEBAPP}"
+    try:
+        lines = timer_lines(work, "logon", rounds, APP_TITLE, windows_path(tarnftp), USER,
+                            PASSWORD, windows_path(log), expected)
+    finally:
+        service.latency = 0
+    results = [(float(l[1]), float(l[2]), int(l[3])) for l in lines
+               if l[0] == "LOGON" and l[4] == "1"]
+    wrong = sum(1 for l in lines if l[0] == "LOGON" and l[4] != "1")
+    if wrong:
+        print(f"{wrong} logons handed the explorer another location", file=sys.stderr)
+    return results
+
+
+def measure_api_logons(service, latency, rounds):
+    """[seconds] of ApiLogon alone (redirect and logon calls, no window, no shell), each
+    in a new session of one process, as exchange_probe times them."""
+    service.latency = latency
+    try:
+        done = wine(BUILD / "exchange_probe.exe", "time", rounds, REDIRECT, "", "", USER,
+                    PASSWORD, timeout=300, check=True)
+    finally:
+        service.latency = 0
+    lines = [l.split(" ") for l in done.stdout.decode("ascii").splitlines()]
+    return [float(l[2]) for l in lines if l[0] == "TIME" and l[1] == "0"]
+
+
+def measure_parse_cost():
+    """[(size, decode ns/B, fields ns/B, total ns/B)] from parse_cost.exe."""
+    done = wine(BUILD / "parse_cost.exe", timeout=300, check=True)
+    return [(int(f[1]), float(f[2]), float(f[3]), float(f[4]))
+            for f in (l.split(" ") for l in done.stdout.decode("ascii").splitlines())
+            if f[0] == "PARSE"]
+
+
+def measure_exchange_cost(service, repeats):
+    """{size: median seconds} of WinInet posts whose answer is that many bytes, read and
+    decoded by the exchange, as exchange_probe times them."""
+    urls = []
+    for size in EXCHANGE_SIZES:
+        service.configure(PAGES, f"/body{size}", Response(body=sized_body(size)))
+        urls += [f"http://{PAGES}/body{size}"] * repeats
+    # The first post of a process also opens the session: leave it out of the figures.
+    urls.insert(0, f"http://{PAGES}/body{EXCHANGE_SIZES[0]}")
+    done = wine(BUILD / "exchange_probe.exe", "summary", *urls, timeout=300, check=True)
+    elapsed = [float(l.split(" ")[1]) for l in done.stdout.decode("ascii").splitlines()
+               if l.startswith("ELAPSED ")][1:]
+    return {size: statistics.median(elapsed[i * repeats:(i + 1) * repeats])
+            for i, size in enumerate(EXCHANGE_SIZES)}
+
+
+def stripped(exe):
+    """True when the PE file carries no COFF symbol table."""
+    data = exe.read_bytes()
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    symbol_table, symbols = struct.unpack_from("<II", data, pe + 4 + 8)
+    return symbol_table == 0 and symbols == 0
+
+
+def median_of(values):
+    return statistics.median(values) if values else float("nan")
+
+
+def add_startup(table, startup, rounds):
+    table.section(f"Start-up: process start to the window visible (median of {rounds})")
+    tarn, base, same = ([ms for ms, _ in startup[i]] for i in range(3))
+    if not tarn or not base or not same:
+        table.row("  start-up", "a window did not show", "ratio < 1.2", False)
+        return
+    for label, times in (("tarnftp.exe", tarn), ("baseline dialog", base),
+                         ("baseline dialog, tarnftp's imports", same)):
+        table.row(f"  {label}",
+                  f"{median_of(times):.1f} ms (min {min(times):.1f}, max {max(times):.1f})")
+    ratio = median_of(tarn) / median_of(base)
+    table.row("  ratio tarnftp / baseline", f"{ratio:.2f}", "< 1.2", ratio < 1.2)
+    table.row("  ratio tarnftp / baseline with its imports",
+              f"{median_of(tarn) / median_of(same):.2f}", "(the program's own share)")
+
+
+def add_logon(table, logons, api_logons, rounds):
+    table.section(f"Logon: Logon click to the explorer handed its location (median of {rounds})")
+    for latency, results in logons.items():
+        injected = ROUND_TRIPS * latency * 1000
+        label = f"  {latency * 1000:.0f} ms per response"
+        if not results:
+            table.row(label, "no logon completed", "", False)
+            continue
+        handover = median_of([h for h, _, _ in results])
+        seen = median_of([s for _, s, _ in results])
+        overhead = handover - injected
+        done = f"{len(results)}/{rounds} done"
+        if latency:
+            table.row(label, f"{handover:.1f} ms ({done})",
+                      f"time - {injected:.0f} ms < {0.1 * injected:.0f} ms", overhead < 0.1 * injected)
+            table.row("    over the injected latency", f"{overhead:.1f} ms ({overhead / injected:.1%})")
+        else:
+            table.row(label, f"{handover:.1f} ms ({done})", "(floor: no latency)")
+        table.row("    until the explorer's log appeared", f"{seen:.1f} ms",
+                  "(includes Wine starting it)")
+        if api_logons.get(latency):
+            table.row("    ApiLogon alone (exchange_probe)",
+                      f"{median_of(api_logons[latency]) * 1000:.1f} ms",
+                      "(no window, no shell)")
+
+
+def add_size_and_memory(table, tarnftp, startup, logons):
+    table.section("Size and memory")
+    size = tarnftp.stat().st_size
+    table.row("  tarnftp.exe size", f"{size / KIB:.1f} KiB ({size} B, "
+              f"{'stripped' if stripped(tarnftp) else 'NOT stripped'})", "< 400 KiB",
+              size < 400 * KIB and stripped(tarnftp))
+    peaks = [p for results in logons.values() for _, _, p in results if p]
+    if peaks:
+        table.row("  peak working set during a logon", f"{median_of(peaks) / MB:.1f} MB "
+                  f"(max {max(peaks) / MB:.1f} MB)", "(GetProcessMemoryInfo of tarnftp.exe)")
+    shown = {i: [p for _, p in startup[i] if p] for i in startup}
+    if shown[0] and shown[1]:
+        table.row("  peak working set, window shown", f"tarnftp {median_of(shown[0]) / MB:.1f} MB, "
+                  f"baseline {median_of(shown[1]) / MB:.1f} MB")
+
+
+def add_cost_growth(table, parse, exchange):
+    table.section("Cost as the answer grows (ns per byte)")
+    for size, decode, fields, total in parse:
+        table.row(f"  decode + 2 fields, {size_label(size)}",
+                  f"{total:.3f} (decode {decode:.3f}, fields {fields:.3f})")
+    if parse:
+        slope = log_log_slope([p[0] for p in parse], [p[3] for p in parse])
+        table.row("  growth exponent, decode + fields", f"{slope:.2f}", "linear: <= 1.1",
+                  slope <= 1.1)
+    # The probe times posts to the millisecond and a post has a fixed cost of its own (the
+    # connection), so its rows give the cost per byte above the smallest answer's post, and
+    # only where the difference is well clear of the probe's resolution.
+    smallest = min(exchange, default=0)
+    for size, seconds in exchange.items():
+        grown = seconds - exchange[smallest]
+        extra = f", {grown * 1e9 / (size - smallest):.3f} ns/B above it" if grown >= 0.010 else ""
+        table.row(f"  WinInet post, read + decode, {size_label(size)}",
+                  f"{seconds * 1000:.1f} ms{extra}")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--startup-rounds", type=int, default=20)
+    parser.add_argument("--logon-rounds", type=int, default=15)
+    parser.add_argument("--exchange-repeats", type=int, default=3)
+    args = parser.parse_args()
+    began = time.monotonic()
+
+    work = Path(tempfile.mkdtemp(prefix="tarn-bench-"))
+    install = Install(f"[RedirectHosts]\nHost1={REDIRECT}\n")
+    baseline = work / "baseline" / "baseline_dialog.exe"
+    baseline.parent.mkdir()
+    shutil.copy(BUILD / "baseline_dialog.exe", baseline)
+    baseline_imports = baseline.with_name("baseline_imports.exe")
+    shutil.copy(BUILD / "baseline_imports.exe", baseline_imports)
+    service = StandinService(f"http://{WEBAPP}/app", {USER: PASSWORD})
+    service.start([REDIRECT, WEBAPP, PAGES], ports=(80,))
+    try:
+        programs = [(APP_TITLE, install.exe), (BASELINE_TITLE, baseline),
+                    (BASELINE_TITLE, baseline_imports)]
+        startup = measure_startup(work, programs, args.startup_rounds)
+        with stand_in_explorer(BUILD / "handover_recorder.exe"):
+            logons = {latency: measure_logons(work, install.exe, service, latency,
+                                              args.logon_rounds)
+                      for latency in (0.0, LATENCY)}
+        api_logons = {latency: measure_api_logons(service, latency, args.logon_rounds)
+                      for latency in (0.0, LATENCY)}
+        parse = measure_parse_cost()
+        exchange = measure_exchange_cost(service, args.exchange_repeats)
+    finally:
+        service.stop()
+        install.cleanup()
+        shutil.rmtree(work, ignore_errors=True)
+
+    table = Table()
+    add_startup(table, startup, args.startup_rounds)
+    add_logon(table, logons, api_logons, args.logon_rounds)
+    add_size_and_memory(table, BUILD / "tarnftp.exe", startup, logons)
+    add_cost_growth(table, parse, exchange)
+    print(table.render())
+    print(f"\n(run took {time.monotonic() - began:.0f} s under Wine in {os.environ.get('WINEPREFIX')})")
+
+
+if __name__ == "__main__":
+    main()
