@@ -9,9 +9,20 @@
 //   text <title> <id>                  the text of a control (id 65535: a box's message)
 //   type <title> <id> <text>           sets an edit box's text, as typing would
 //   click <title> <id>                 clicks a button (BM_CLICK)
+//   answer <title> <id>                clicks a button and waits until that window is gone
+//                                      (a box that follows may carry the same title)
 //   checked <title> <id>               prints 1 or 0
 //   focus <title> <id>                 gives a control the focus
-//   screenshot <title> <file.bmp>      the window's pixels as a 24-bit bitmap
+//   typehex <title> <id> <utf-8 hex>   as type, the text given as hexadecimal UTF-8 bytes
+//   screenshot <title> <file.bmp> [id] the window's (or a control's client area's) pixels
+//                                      as a 24-bit bitmap, read from the screen
+//   rect <title> <id>                  a control's client rectangle in screen pixels
+//   enable <title> <id> <0|1>          EnableWindow on a control
+//   point <title> <id>                 the mouse moves to the middle of a control
+//   pointat <x> <y>                    the mouse moves to a screen position
+//   button <down|up>                   the left mouse button, where the mouse is
+//   syscolor <index>                   GetSysColor as "r g b"
+//   boxicon <title>                    a message box's icon: exclamation, stop, none, other
 #include <windows.h>
 
 #include <cstdio>
@@ -98,9 +109,97 @@ std::wstring ControlText(HWND control) {
     return text;
 }
 
-bool Screenshot(HWND window, const wchar_t* path) {
+RECT ClientRectOnScreen(HWND control) {
     RECT rect;
-    GetWindowRect(window, &rect);
+    GetClientRect(control, &rect);
+    MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// Input goes through the system's input queue, as a real mouse's would, so the window
+// under the cursor gets its moves, hover tracking and capture the usual way.
+bool SendMouse(DWORD flags, LONG x = 0, LONG y = 0) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    if (flags & MOUSEEVENTF_ABSOLUTE) {
+        input.mi.dx = LONG((x * 65535LL + GetSystemMetrics(SM_CXSCREEN) / 2) /
+                           (GetSystemMetrics(SM_CXSCREEN) - 1));
+        input.mi.dy = LONG((y * 65535LL + GetSystemMetrics(SM_CYSCREEN) / 2) /
+                           (GetSystemMetrics(SM_CYSCREEN) - 1));
+    }
+    bool sent = SendInput(1, &input, sizeof input) == 1;
+    Sleep(200); // let the target handle the input and repaint before the next command
+    return sent;
+}
+
+bool MoveMouse(LONG x, LONG y) {
+    return SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y);
+}
+
+// The 32-bit pixels of a width by height area: of the screen at (x, y), or, with an icon,
+// of that icon drawn on the given background colour.
+std::vector<DWORD> Pixels(int x, int y, int width, int height, HICON icon, COLORREF background) {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    if (icon) {
+        HBRUSH brush = CreateSolidBrush(background);
+        RECT area = {0, 0, width, height};
+        FillRect(memory, &area, brush);
+        DeleteObject(brush);
+        DrawIconEx(memory, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
+    } else {
+        BitBlt(memory, 0, 0, width, height, screen, x, y, SRCCOPY);
+    }
+    GdiFlush();
+    std::vector<DWORD> pixels(static_cast<DWORD*>(bits),
+                              static_cast<DWORD*>(bits) + size_t(width) * size_t(height));
+    for (DWORD& pixel : pixels)
+        pixel &= 0xFFFFFF;
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// Icon handles belong to the process that loaded them, so a box's icon is told by its
+// pixels on the screen, against the system icons drawn here on the same background.
+const wchar_t* BoxIconName(HWND box) {
+    HWND iconControl = GetDlgItem(box, 1088);
+    if (!iconControl || !IsWindowVisible(iconControl) ||
+        !SendMessageW(iconControl, STM_GETICON, 0, 0))
+        return L"none";
+    RECT rect = ClientRectOnScreen(iconControl);
+    int size = GetSystemMetrics(SM_CXICON);
+    std::vector<DWORD> shown = Pixels(rect.left, rect.top, size, size, nullptr, 0);
+    DWORD corner = shown[0];
+    COLORREF background = RGB(GetBValue(corner), GetGValue(corner), GetRValue(corner));
+    if (shown == Pixels(0, 0, size, size, LoadIconW(nullptr, IDI_EXCLAMATION), background))
+        return L"exclamation";
+    if (shown == Pixels(0, 0, size, size, LoadIconW(nullptr, IDI_HAND), background))
+        return L"stop";
+    return L"other";
+}
+
+std::wstring FromHexUtf8(const wchar_t* hex) {
+    std::string bytes;
+    for (size_t i = 0; hex[i] && hex[i + 1]; i += 2) {
+        wchar_t pair[3] = {hex[i], hex[i + 1], 0};
+        bytes += char(std::wcstol(pair, nullptr, 16));
+    }
+    int size = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), int(bytes.size()), nullptr, 0);
+    std::wstring text(size_t(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), int(bytes.size()), text.data(), size);
+    return text;
+}
+
+bool Screenshot(const RECT& rect, const wchar_t* path) {
     int width = rect.right - rect.left, height = rect.bottom - rect.top;
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
@@ -136,6 +235,20 @@ int Run(const std::vector<std::wstring>& args) {
     const std::wstring command = arg(0);
     if (command == L"list")
         return EnumWindows(ListWindow, 0), 0;
+    if (command == L"pointat")
+        return MoveMouse(number(1, 0), number(2, 0)) ? 0 : 1;
+    if (command == L"button")
+        return SendMouse(std::wstring(arg(1)) == L"down" ? MOUSEEVENTF_LEFTDOWN
+                                                         : MOUSEEVENTF_LEFTUP)
+                   ? 0
+                   : 1;
+    if (command == L"syscolor") {
+        COLORREF colour = GetSysColor(int(number(1, 0)));
+        wchar_t line[40];
+        std::swprintf(line, 40, L"%u %u %u", GetRValue(colour), GetGValue(colour),
+                      GetBValue(colour));
+        return Print(line), 0;
+    }
     if (command == L"gone") {
         DWORD start = GetTickCount();
         while (FindTopLevel(arg(1))) {
@@ -155,8 +268,20 @@ int Run(const std::vector<std::wstring>& args) {
         return 0;
     if (command == L"close")
         return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
-    if (command == L"screenshot")
-        return Screenshot(window, arg(2)) ? 0 : 1;
+    if (command == L"screenshot") {
+        RECT rect;
+        if (args.size() > 3) {
+            HWND shot = GetDlgItem(window, int(number(3, 0)));
+            if (!shot)
+                return 3;
+            rect = ClientRectOnScreen(shot);
+        } else {
+            GetWindowRect(window, &rect);
+        }
+        return Screenshot(rect, arg(2)) ? 0 : 1;
+    }
+    if (command == L"boxicon")
+        return Print(BoxIconName(window)), 0;
     if (!control) {
         Print(L"no control " + std::wstring(arg(2)) + L"\n");
         return 3;
@@ -165,13 +290,36 @@ int Run(const std::vector<std::wstring>& args) {
         return Print(ControlText(control)), 0;
     if (command == L"type")
         return SendMessageW(control, WM_SETTEXT, 0, LPARAM(arg(3))) ? 0 : 1;
+    if (command == L"typehex")
+        return SendMessageW(control, WM_SETTEXT, 0, LPARAM(FromHexUtf8(arg(3)).c_str())) ? 0 : 1;
+    if (command == L"rect") {
+        RECT rect = ClientRectOnScreen(control);
+        wchar_t line[80];
+        std::swprintf(line, 80, L"%ld %ld %ld %ld", rect.left, rect.top, rect.right, rect.bottom);
+        return Print(line), 0;
+    }
+    if (command == L"enable")
+        return EnableWindow(control, number(3, 1) != 0), Sleep(200), 0;
+    if (command == L"point") {
+        RECT rect = ClientRectOnScreen(control);
+        return MoveMouse((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2) ? 0 : 1;
+    }
     if (command == L"click")
         return PostMessageW(control, BM_CLICK, 0, 0) ? 0 : 1;
+    if (command == L"answer") {
+        if (!PostMessageW(control, BM_CLICK, 0, 0))
+            return 1;
+        for (DWORD start = GetTickCount(); IsWindow(window); Sleep(50)) {
+            if (GetTickCount() - start > 10000)
+                return 1;
+        }
+        return 0;
+    }
     if (command == L"checked")
         return Print(SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? L"1" : L"0"), 0;
     if (command == L"focus")
         return SetForegroundWindow(window), SendMessageW(window, WM_NEXTDLGCTL, WPARAM(control), 1),
-               0;
+               Sleep(200), 0;
     Print(L"unknown command\n");
     return 64;
 }

@@ -60,6 +60,21 @@ def windows_path(path):
     return "Z:" + str(Path(path).resolve()).replace("/", "\\")
 
 
+def host_path(path):
+    """The host file behind a path of the prefix's drive C: or Z:."""
+    drive, _, rest = path.partition(":")
+    rest = rest.lstrip("\\").replace("\\", "/")
+    if drive.upper() == "Z":
+        return Path("/") / rest
+    return Path(wine_env()["WINEPREFIX"]) / "drive_c" / rest
+
+
+def appdata_folder():
+    """The host folder behind the prefix's per-user application-data folder."""
+    done = wine("cmd", "/c", "echo", "%APPDATA%", check=True)
+    return host_path(done.stdout.decode("utf-8", "replace").strip())
+
+
 def driver(*args, timeout=60):
     """Runs one driver command; returns (exit code, UTF-8 output)."""
     done = wine(BUILD / "driver.exe", *args, timeout=timeout)
@@ -88,9 +103,10 @@ class Install:
             (self.folder / "tarnftp.ini").write_bytes(ini.encode("utf-8") if isinstance(ini, str) else ini)
         self.process = None
 
-    def start(self, *args):
+    def start(self, *args, env=None):
+        """Starts the exe with args; env adds variables that it (and what it starts) sees."""
         ensure_server()
-        self.process = subprocess.Popen([WINE, str(self.exe), *args], env=wine_env(),
+        self.process = subprocess.Popen([WINE, str(self.exe), *args], env={**wine_env(), **(env or {})},
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         return self.process
 
