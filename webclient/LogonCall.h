@@ -5,9 +5,10 @@
 // Result codes of the logon call.
 enum LogonResult : int {
     LogonOk = 0,          // status "0": SessionId was set
-    LogonNoServer = 1,    // no host gave the web application's address; nothing was sent
+    LogonNoServer = 1,    // no host gave the web application's address (nothing was sent),
+                          // or the answer carried no status (a failed exchange, an error page)
     LogonRefused = 2,     // status "1"
-    LogonOtherStatus = 3, // any other status, an empty one included (a failed exchange)
+    LogonOtherStatus = 3, // any other status text
 };
 
 // The logon call as its users see it. Throws CommandFailure when the exchange cannot open

@@ -96,5 +96,9 @@ int ServiceSession::ApiLogon(Text user, Text password, Text type) {
     }
     if (status == u"1")
         return LogonRefused;
+    // An answer without a status (a failed exchange, an error page) is no logon: counting it
+    // as one would open the storage with credentials nobody checked and save them.
+    if (status.empty())
+        return LogonNoServer;
     return LogonOtherStatus;
 }

@@ -163,8 +163,10 @@ TEST(ServiceSession, ApiLogonMapsTheStatusToACode) {
         {"status 2", LogonAnswer(u"2", u"S1"), LogonOtherStatus, u""},
         {"two zeros", LogonAnswer(u"00", u"S1"), LogonOtherStatus, u""},
         {"blank before zero", LogonAnswer(u" 0", u"S1"), LogonOtherStatus, u""},
-        {"session id without status", u"<p>RETURN_SESSIONID=S1</p>", LogonOtherStatus, u""},
-        {"failed exchange", u"", LogonOtherStatus, u""},
+        {"session id without status", u"<p>RETURN_SESSIONID=S1</p>", LogonNoServer, u""},
+        {"empty status", LogonAnswer(u"", u"S1"), LogonNoServer, u""},
+        {"error page", u"<html><body>Internal Server Error</body></html>", LogonNoServer, u""},
+        {"failed exchange", u"", LogonNoServer, u""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
