@@ -46,15 +46,3 @@ private:
     int waitCursorCount = 0;
     HCURSOR cursorBeforeWait = nullptr;
 };
-
-// Keeps the wait cursor on for a scope, so every way out turns it off again.
-class WaitCursorScope {
-public:
-    explicit WaitCursorScope(CWinApp& app) : app(app) { app.BeginWaitCursor(); }
-    WaitCursorScope(const WaitCursorScope&) = delete;
-    WaitCursorScope& operator=(const WaitCursorScope&) = delete;
-    ~WaitCursorScope() { app.EndWaitCursor(); }
-
-private:
-    CWinApp& app;
-};

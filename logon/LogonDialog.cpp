@@ -1,6 +1,7 @@
 #include "logon/LogonDialog.h"
 
 #include "app/LaunchTargets.h"
+#include "common/WipeText.h"
 #include "framework/WideText.h"
 #include "framework/WinApp.h"
 #include "logon/LogonProcedure.h"
@@ -13,11 +14,6 @@ CWinApp& App() {
     return *CWinApp::Current();
 }
 
-void Wipe(Text& text) {
-    SecureZeroMemory(text.data(), text.size() * sizeof(char16_t));
-    text.clear();
-}
-
 } // namespace
 
 CLogonDialog::CLogonDialog(ServiceSession& session, const Clock& clock)
@@ -25,7 +21,7 @@ CLogonDialog::CLogonDialog(ServiceSession& session, const Clock& clock)
       applicationIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
 
 CLogonDialog::~CLogonDialog() {
-    Wipe(password);
+    WipeText(password);
 }
 
 void CLogonDialog::DoDataExchange(DataExchange& exchange) {

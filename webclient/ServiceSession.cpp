@@ -1,5 +1,6 @@
 #include "webclient/ServiceSession.h"
 
+#include "common/WipeText.h"
 #include "webclient/ResponseField.h"
 #include "webclient/Url.h"
 
@@ -13,20 +14,11 @@ constexpr TextView logonPath = u"/api/secure/ApiLogon.aspx?username=";
 constexpr TextView passwordKey = u"&password=";
 constexpr TextView typeKey = u"&type=";
 
-// Overwrites the text's units before it lets them go. Volatile stores, because stores to
-// memory that is about to be freed may otherwise be dropped by the optimiser.
-void Wipe(Text& text) {
-    volatile char16_t* units = text.data();
-    for (std::size_t i = 0; i < text.size(); ++i)
-        units[i] = 0;
-    text.clear();
-}
-
 // Wipes a text that held the password when the scope ends, an exception included.
 class WipeOnExit {
 public:
     explicit WipeOnExit(Text& text) : text(text) {}
-    ~WipeOnExit() { Wipe(text); }
+    ~WipeOnExit() { WipeText(text); }
     WipeOnExit(const WipeOnExit&) = delete;
     WipeOnExit& operator=(const WipeOnExit&) = delete;
 
@@ -40,7 +32,7 @@ ServiceSession::ServiceSession(RedirectHosts hosts, Exchange& exchange)
     : hosts(std::move(hosts)), exchange(exchange) {}
 
 ServiceSession::~ServiceSession() {
-    Wipe(logonPassword);
+    WipeText(logonPassword);
 }
 
 Text ServiceSession::GetWebAppUrl() {
@@ -63,7 +55,7 @@ Text ServiceSession::QueryWebAppUrl(Text url) {
 int ServiceSession::ApiLogon(Text user, Text password, Text type) {
     WipeOnExit wipePassword(password);
     logonUser = std::move(user);
-    Wipe(logonPassword);
+    WipeText(logonPassword);
     logonPassword = password;
 
     Text base = GetWebAppUrl();
