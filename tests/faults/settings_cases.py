@@ -102,7 +102,7 @@ def judge_restore(record, data, line):
         record.fail("no report: the probe stopped before this start")
         return
     opened, box, user, password, checked, exit_code, unchanged = line.split("\t")
-    if unchanged != "1":
+    if unchanged == "0":
         record.lose("settings.bin changed between the start and Cancel")
     if opened != "1":
         record.fail(f"the window did not open ({exit_code})")
