@@ -1,16 +1,9 @@
 #include "framework/Button.h"
 
-#include <commctrl.h>
-
 namespace {
 
-constexpr UINT_PTR buttonSubclassId = 1;
-
-// Asked of a control, answered by its subclass procedure with the bound object.
-UINT ObjectQueryMessage() {
-    static const UINT message = RegisterWindowMessageW(L"TarnFtp.CButton.Object");
-    return message;
-}
+// The window property that holds the bound object.
+constexpr wchar_t objectProperty[] = L"TarnFtp.CButton";
 
 } // namespace
 
@@ -23,12 +16,20 @@ bool CButton::SubclassDlgItem(int controlId, HWND dialog) {
 }
 
 bool CButton::SubclassWindow(HWND control) {
-    if (hwnd || !control || !IsWindow(control))
+    if (hwnd || !control || !IsWindow(control) || FromHandle(control))
         return false;
     hwnd = control;
     PreSubclassWindow();
-    if (!SetWindowSubclass(control, SubclassProc, buttonSubclassId,
-                           reinterpret_cast<DWORD_PTR>(this))) {
+    // The property comes first: the hook may be called as soon as it is in place.
+    if (!SetPropW(control, objectProperty, this)) {
+        hwnd = nullptr;
+        return false;
+    }
+    SetLastError(0);
+    standardProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HookProc)));
+    if (!standardProc && GetLastError() != 0) {
+        RemovePropW(control, objectProperty);
         hwnd = nullptr;
         return false;
     }
@@ -36,15 +37,16 @@ bool CButton::SubclassWindow(HWND control) {
 }
 
 void CButton::UnsubclassWindow() {
-    if (hwnd)
-        RemoveWindowSubclass(hwnd, SubclassProc, buttonSubclassId);
+    if (!hwnd)
+        return;
+    SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(standardProc));
+    RemovePropW(hwnd, objectProperty);
     hwnd = nullptr;
+    standardProc = nullptr;
 }
 
 CButton* CButton::FromHandle(HWND control) {
-    if (!control)
-        return nullptr;
-    return reinterpret_cast<CButton*>(SendMessageW(control, ObjectQueryMessage(), 0, 0));
+    return control ? static_cast<CButton*>(GetPropW(control, objectProperty)) : nullptr;
 }
 
 void CButton::DrawItem(const DRAWITEMSTRUCT&) {}
@@ -54,18 +56,23 @@ LRESULT CButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CButton::Default(UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+    return CallWindowProcW(standardProc, hwnd, message, wParam, lParam);
 }
 
-LRESULT CALLBACK CButton::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                       UINT_PTR, DWORD_PTR refData) {
-    auto* button = reinterpret_cast<CButton*>(refData);
-    if (message == WM_NCDESTROY) {
-        button->UnsubclassWindow();
-        return DefSubclassProc(window, message, wParam, lParam);
+LRESULT CALLBACK CButton::HookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    CButton* button = FromHandle(window);
+    if (!button) {
+        // The hook outlived its object (a later subclass kept it in its chain): everything goes
+        // to the standard control, which is the class's own procedure.
+        auto standard = reinterpret_cast<WNDPROC>(GetClassLongPtrW(window, GCLP_WNDPROC));
+        return CallWindowProcW(standard, window, message, wParam, lParam);
     }
-    if (message == ObjectQueryMessage())
-        return reinterpret_cast<LRESULT>(button);
+    if (message == WM_NCDESTROY) {
+        // The standard control gets its last message after the hook is gone.
+        WNDPROC standard = button->standardProc;
+        button->UnsubclassWindow();
+        return CallWindowProcW(standard, window, message, wParam, lParam);
+    }
     try {
         return button->WindowProc(message, wParam, lParam);
     } catch (...) {

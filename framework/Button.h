@@ -2,9 +2,10 @@
 
 #include <windows.h>
 
-// The framework's button: binds to an existing control of a dialog and subclasses it, so a
-// derived class sees the control's messages before the standard control does and paints
-// it when the dialog forwards the control's owner-draw requests.
+// The framework's button: binds to an existing control of a dialog and subclasses it (its
+// window procedure is replaced, the object is kept in a window property), so a derived
+// class sees the control's messages before the standard control does and paints it when
+// the dialog forwards the control's owner-draw requests.
 //
 // The control is unhooked when the object goes or when the window is destroyed, whichever
 // comes first. No exception leaves the window procedure.
@@ -40,8 +41,8 @@ protected:
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR subclassId, DWORD_PTR refData);
+    static LRESULT CALLBACK HookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND hwnd = nullptr;
+    WNDPROC standardProc = nullptr;
 };

@@ -61,6 +61,9 @@ inline void CloseFile(FILE* f) {
 inline void CloseKernelHandle(HANDLE h) {
     CloseHandle(h);
 }
+inline void CloseModule(HMODULE h) {
+    FreeLibrary(h);
+}
 } // namespace handle_detail
 
 using UniqueInternet = UniqueHandle<HINTERNET, handle_detail::CloseInternet>;
@@ -71,6 +74,7 @@ using UniqueBitmap = UniqueHandle<HBITMAP, handle_detail::CloseGdiObject>;
 using UniqueMemoryDc = UniqueHandle<HDC, handle_detail::CloseMemoryDc>;
 using UniqueFile = UniqueHandle<FILE*, handle_detail::CloseFile>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, handle_detail::CloseKernelHandle>;
+using UniqueModule = UniqueHandle<HMODULE, handle_detail::CloseModule>;
 
 // Selects an object into a DC and puts the previous one back when it goes.
 class SelectObjectGuard {

@@ -1,5 +1,7 @@
 #include "webclient/InternetErrorText.h"
 
+#include "framework/Handles.h"
+
 #include <wininet.h>
 
 #include <memory>
@@ -54,7 +56,16 @@ Text InternetErrorText(DWORD code) {
             return info;
         // No response information: the tables' own text for the code is the best we have.
     }
-    if (HMODULE wininet = GetModuleHandleW(L"WININET.DLL")) {
+    // WinInet is delay-loaded, so its table may be asked for before anything has loaded it;
+    // then it is mapped for its messages alone, from the system folder only.
+    HMODULE wininet = GetModuleHandleW(L"WININET.DLL");
+    UniqueModule mapped;
+    if (!wininet) {
+        mapped.reset(LoadLibraryExW(L"WININET.DLL", nullptr,
+                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_SEARCH_SYSTEM32));
+        wininet = mapped.get();
+    }
+    if (wininet) {
         Text text = FormattedMessage(FORMAT_MESSAGE_FROM_HMODULE, wininet, code);
         if (!text.empty())
             return text;

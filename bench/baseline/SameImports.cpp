@@ -1,6 +1,7 @@
 // Linked into the baseline's second build only: one reference into each system library
-// that tarnftp.exe imports, so that the loader maps the same libraries at start-up and the
-// start-up comparison can tell their cost from the program's own.
+// that tarnftp.exe imports, linked as tarnftp.exe links it (WinInet and the common controls
+// delay-loaded), so that the loader maps the same libraries at start-up and the start-up
+// comparison can tell their cost from the program's own.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -15,5 +16,5 @@ AnyFunction const volatile sameImports[] = {
     reinterpret_cast<AnyFunction>(&ShellExecuteExW),
     reinterpret_cast<AnyFunction>(&RegOpenKeyExW),
     reinterpret_cast<AnyFunction>(&CreatePen),
-    reinterpret_cast<AnyFunction>(&SetWindowSubclass),
+    reinterpret_cast<AnyFunction>(&_TrackMouseEvent),
 };

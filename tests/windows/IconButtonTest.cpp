@@ -425,6 +425,33 @@ TEST_F(IconButtonMouse, LosingTheFocusWhilePressedReleasesTheCaptureWithoutAClic
     EXPECT_EQ(clicks, 0);
 }
 
+// The control's own procedure, as it is before any button object binds to it.
+WNDPROC StandardButtonProc(HWND control) {
+    return reinterpret_cast<WNDPROC>(GetClassLongPtrW(control, GCLP_WNDPROC));
+}
+
+TEST(Button, BindsOneObjectAndHandsTheControlBackWhenTheObjectGoesFirst) {
+    ButtonWindow window(75, 23);
+    {
+        CIconButton button;
+        ASSERT_TRUE(button.SubclassDlgItem(buttonId, window.Parent()));
+        EXPECT_EQ(CButton::FromHandle(window.Button()), &button);
+        EXPECT_NE(reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window.Button(), GWLP_WNDPROC)),
+                  StandardButtonProc(window.Button()));
+        CButton second;
+        EXPECT_FALSE(second.SubclassWindow(window.Button()));
+        EXPECT_EQ(CButton::FromHandle(window.Button()), &button);
+    }
+    EXPECT_EQ(CButton::FromHandle(window.Button()), nullptr);
+    EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window.Button(), GWLP_WNDPROC)),
+              StandardButtonProc(window.Button()));
+    // The standard control answers on its own again, and takes a new object.
+    SendMessageW(window.Button(), BM_SETSTATE, TRUE, 0);
+    EXPECT_TRUE(SendMessageW(window.Button(), BM_GETSTATE, 0, 0) & BST_PUSHED);
+    CButton again;
+    EXPECT_TRUE(again.SubclassWindow(window.Button()));
+}
+
 TEST(IconButton, UnhooksWhenTheWindowGoesFirst) {
     CIconButton button;
     {
