@@ -160,6 +160,17 @@ def log_on_through(record, remember):
     explorer_opened(record, *ACCOUNT)
 
 
+def start_or_log_on(record, remember):
+    """remember None: a quiet start with empty boxes, then Cancel; else a logon that goes through."""
+    if remember is None:
+        app = AppRun(record, ini(REDIRECT1))
+        app.check_quiet_start()
+        check(app.fields() == ("", "", False), f"restored {app.fields()}")
+        app.cancel()
+    else:
+        log_on_through(record, remember)
+
+
 def check_no_leftover(record):
     leftover = SavedFile().folder / "settings.tmp"
     record.check_data(lambda: f"{leftover.name} was left behind" if leftover.exists() else None)
@@ -175,13 +186,7 @@ def directory_in_place(record, remember):
     record.check_data(lambda: None if keep.is_file() and keep.read_bytes() == b"kept"
                       else "the directory in settings.bin's place was changed")
     check_no_leftover(record)
-    if remember is None:
-        app = AppRun(record, ini(REDIRECT1))
-        app.check_quiet_start()
-        check(app.fields() == ("", "", False), f"restored {app.fields()}")
-        app.cancel()
-    else:
-        log_on_through(record, remember)
+    start_or_log_on(record, remember)
 
 
 def make_read_only(record, path):
@@ -216,13 +221,7 @@ def folder_is_a_file(record, remember):
     record.check_data(lambda: None if saved.folder.is_file() and
                       saved.folder.read_bytes() == b"not a folder"
                       else "the file named tarngroupFTP was changed")
-    if remember is None:
-        app = AppRun(record, ini(REDIRECT1))
-        app.check_quiet_start()
-        check(app.fields() == ("", "", False), f"restored {app.fields()}")
-        app.cancel()
-    else:
-        log_on_through(record, remember)
+    start_or_log_on(record, remember)
 
 
 PLACE_CASES = [  # group, name, body, remember (None: start and Cancel only)
