@@ -63,8 +63,8 @@ int main() {
                 const Clock::time_point start = Clock::now();
                 const Text text = FromUtf8(body);
                 const Clock::time_point decoded = Clock::now();
-                const Text status = GetResponseField(text, u"RETURN_STATUS", 0);
-                const Text session = GetResponseField(text, u"RETURN_SESSIONID", 0);
+                const TextView status = GetResponseField(text, u"RETURN_STATUS", 0);
+                const TextView session = GetResponseField(text, u"RETURN_SESSIONID", 0);
                 const Clock::time_point read = Clock::now();
                 decoding += decoded - start;
                 reading += read - decoded;

@@ -6,24 +6,6 @@ namespace {
 
 constexpr char32_t replacement = 0xFFFD;
 
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 void AppendUtf16(Text& out, char32_t c) {
     if (c < 0x10000) {
         out += static_cast<char16_t>(c);
@@ -34,25 +16,12 @@ void AppendUtf16(Text& out, char32_t c) {
     }
 }
 
-bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
-
 } // namespace
 
 std::string ToUtf8(TextView text) {
     std::string out;
     out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        char16_t u = text[i];
-        if (IsHighSurrogate(u) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-            AppendUtf8(out, 0x10000 + ((char32_t(u) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
-            ++i;
-        } else if (IsHighSurrogate(u) || IsLowSurrogate(u)) {
-            AppendUtf8(out, replacement);
-        } else {
-            AppendUtf8(out, u);
-        }
-    }
+    EncodeUtf8(text, [&out](char byte) { out += byte; });
     return out;
 }
 
@@ -62,8 +31,11 @@ Text FromUtf8(std::string_view bytes) {
     size_t i = 0;
     while (i < bytes.size()) {
         unsigned char lead = static_cast<unsigned char>(bytes[i]);
-        int extra = lead < 0x80 ? 0 : (lead & 0xE0) == 0xC0 ? 1 : (lead & 0xF0) == 0xE0 ? 2
-                                  : (lead & 0xF8) == 0xF0 ? 3 : -1;
+        int extra = lead < 0x80             ? 0
+                    : (lead & 0xE0) == 0xC0 ? 1
+                    : (lead & 0xF0) == 0xE0 ? 2
+                    : (lead & 0xF8) == 0xF0 ? 3
+                                            : -1;
         if (extra < 0) {
             AppendUtf16(out, replacement);
             ++i;
@@ -90,4 +62,6 @@ Text FromUtf8(std::string_view bytes) {
     return out;
 }
 
-Text Widen(std::string_view ascii) { return Text(ascii.begin(), ascii.end()); }
+Text Widen(std::string_view ascii) {
+    return Text(ascii.begin(), ascii.end());
+}

@@ -6,18 +6,31 @@
 
 #include <exception>
 
-void DataExchange::TextField(int id, Text& value) {
-    HWND control = GetDlgItem(dialog, id);
+namespace {
+
+// The edit box's text goes straight into the member: no other buffer holds a copy. Both
+// string kinds keep room for a terminator beyond their size.
+template <typename String> void ExchangeText(HWND control, bool saving, String& value) {
     if (!saving) {
         SetWindowTextW(control, Wide(value));
         return;
     }
     int length = GetWindowTextLengthW(control);
-    // The edit box's text goes straight into the member: no other buffer holds a copy.
-    value.assign(static_cast<size_t>(length), u'\0');
+    value.clear();
+    value.resize(static_cast<size_t>(length));
     int copied =
         length ? GetWindowTextW(control, reinterpret_cast<LPWSTR>(value.data()), length + 1) : 0;
     value.resize(static_cast<size_t>(copied > 0 ? copied : 0));
+}
+
+} // namespace
+
+void DataExchange::TextField(int id, Text& value) {
+    ExchangeText(GetDlgItem(dialog, id), saving, value);
+}
+
+void DataExchange::TextField(int id, SecretText& value) {
+    ExchangeText(GetDlgItem(dialog, id), saving, value);
 }
 
 void DataExchange::Attach(int id, CButton& control) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Secret.h"
 #include "common/Text.h"
 #include "framework/Button.h"
 
@@ -12,6 +13,7 @@ public:
     DataExchange(HWND dialog, bool saving) : dialog(dialog), saving(saving) {}
 
     void TextField(int id, Text& value);
+    void TextField(int id, SecretText& value);
     // Binds the member to the dialog's control once, the first time the binding runs.
     void Attach(int id, CButton& control);
 

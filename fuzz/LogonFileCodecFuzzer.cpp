@@ -29,7 +29,8 @@ void CheckDecode(std::span<const std::uint8_t> file) {
         return;
     FUZZ_REQUIRE(CanStoreInLogonFile(info->user) && CanStoreInLogonFile(info->password));
 
-    const std::vector<std::uint8_t> again = EncodeLogonFile(info->user, info->password, 0);
+    const SecretBytes againBytes = EncodeLogonFile(info->user, info->password, 0);
+    const std::span<const std::uint8_t> again = againBytes;
     const std::span<const std::uint8_t> fields = file.subspan(fieldsOffset);
     const std::size_t compared =
         std::min(fields.size() & ~std::size_t(1), again.size() - fieldsOffset);
@@ -40,7 +41,7 @@ void CheckDecode(std::span<const std::uint8_t> file) {
     FUZZ_REQUIRE(reread && reread->user == info->user && reread->password == info->password);
 }
 
-void CheckFillerAndLayout(const std::vector<std::uint8_t>& file, TextView user, TextView password) {
+void CheckFillerAndLayout(std::span<const std::uint8_t> file, TextView user, TextView password) {
     FUZZ_REQUIRE(file.size() == fieldsOffset + 2 * (user.size() + password.size() + 2));
     for (std::size_t word = 0; word < logonFileMarkerOffset; word += 4)
         FUZZ_REQUIRE(UnitAt(file, word) <= 0x7FFF && UnitAt(file, word + 2) == 0);
@@ -58,9 +59,11 @@ void CheckRoundTrip(std::span<const std::uint8_t> input) {
     const TextView password = TextView(text).substr(userLength);
     const std::uint32_t seed = UnitAt(input, 1) | std::uint32_t(UnitAt(input, 3)) << 16;
 
-    const std::vector<std::uint8_t> file = EncodeLogonFile(user, password, seed);
+    const SecretBytes fileBytes = EncodeLogonFile(user, password, seed);
+    const std::span<const std::uint8_t> file = fileBytes;
     CheckFillerAndLayout(file, user, password);
-    FUZZ_REQUIRE(EncodeLogonFile(user, password, seed) == file);
+    const SecretBytes again = EncodeLogonFile(user, password, seed);
+    FUZZ_REQUIRE(std::ranges::equal(again.span(), file));
 
     const std::optional<LogonInfo> info = DecodeLogonFile(file);
     FUZZ_REQUIRE(info.has_value());

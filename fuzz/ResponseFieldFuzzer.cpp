@@ -14,7 +14,7 @@ bool HasEndMarker(TextView text) {
 // The value read from start must be the text after the first name at or after start and one
 // separator, up to the first end marker behind it.
 void CheckField(TextView response, TextView name, std::size_t start) {
-    const Text value = GetResponseField(response, name, start);
+    const TextView value = GetResponseField(response, name, start);
     FUZZ_REQUIRE(!HasEndMarker(value));
     const std::size_t found = response.find(name, start);
     if (found == TextView::npos) {

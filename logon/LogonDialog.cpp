@@ -1,7 +1,6 @@
 #include "logon/LogonDialog.h"
 
 #include "app/LaunchTargets.h"
-#include "common/WipeText.h"
 #include "framework/WideText.h"
 #include "framework/WinApp.h"
 #include "logon/LogonProcedure.h"
@@ -19,10 +18,6 @@ CWinApp& App() {
 CLogonDialog::CLogonDialog(ServiceSession& session, const Clock& clock)
     : CDialog(IDD_LOGON), session(session), store(clock, GetApplicationDataFolder()),
       applicationIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
-
-CLogonDialog::~CLogonDialog() {
-    WipeText(password);
-}
 
 void CLogonDialog::DoDataExchange(DataExchange& exchange) {
     exchange.TextField(IDC_USERNAME, userName);
@@ -64,11 +59,12 @@ BOOL CLogonDialog::OnInitDialog() {
 }
 
 void CLogonDialog::OnOK() {
-    LogonProcedure procedure(*this, session, store,
-                             [this](std::int32_t launchMode, const Text& user, const Text& pw) {
-                                 OpenDestination(shell, windowsFolder, launchMode, user, pw,
-                                                 session.GetWebAppUrl(), session.SessionId());
-                             });
+    LogonProcedure procedure(
+        *this, session, store,
+        [this](std::int32_t launchMode, const Text& user, const SecretText& pw) {
+            OpenDestination(shell, windowsFolder, launchMode, user, pw, session.GetWebAppUrl(),
+                            session.SessionId());
+        });
     procedure.OnOK(LaunchMode);
 }
 

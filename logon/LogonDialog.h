@@ -18,7 +18,6 @@ class ServiceSession;
 class CLogonDialog : public CDialog, private LogonView {
 public:
     CLogonDialog(ServiceSession& session, const Clock& clock);
-    ~CLogonDialog() override;
 
     std::int32_t LaunchMode = 0;
 
@@ -34,7 +33,7 @@ private:
 
     void CopyControlsToMembers() override;
     Text UserName() const override { return userName; }
-    Text Password() const override { return password; }
+    SecretText Password() const override { return password; }
     void ShowMessage(const Text& text) override;
     bool AskYesNo(const Text& text) override;
     Text LoadResourceString(unsigned id) const override;
@@ -49,7 +48,7 @@ private:
     SystemWindowsFolder windowsFolder;
 
     Text userName;
-    Text password;
+    SecretText password;
     HICON applicationIcon; // shared resource icon: never destroyed
     CButton rememberBox;
     CIconButton cancelButton;

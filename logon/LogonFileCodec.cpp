@@ -7,9 +7,9 @@ namespace {
 constexpr int fillerWords = 100;
 constexpr char16_t unstorable = 0x0100;
 
-void AppendUnit(std::vector<std::uint8_t>& bytes, std::uint16_t unit) {
-    bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
-    bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
+void AppendUnit(SecretBytes& bytes, std::uint16_t unit) {
+    bytes += static_cast<std::uint8_t>(unit & 0xFF);
+    bytes += static_cast<std::uint8_t>(unit >> 8);
 }
 
 // The same subtraction codes and decodes: c = (256 - unit) mod 65536.
@@ -17,7 +17,7 @@ std::uint16_t Flip(std::uint16_t value) {
     return static_cast<std::uint16_t>(256u - value);
 }
 
-void AppendField(std::vector<std::uint8_t>& bytes, TextView field) {
+void AppendField(SecretBytes& bytes, TextView field) {
     for (char16_t c : field)
         AppendUnit(bytes, Flip(c));
     AppendUnit(bytes, 0);
@@ -35,8 +35,8 @@ public:
         return unit;
     }
 
-    Text Field() {
-        Text field;
+    SecretText Field() {
+        SecretText field;
         while (auto unit = Next()) {
             if (*unit == 0)
                 break;
@@ -51,8 +51,8 @@ public:
 
 } // namespace
 
-std::vector<std::uint8_t> EncodeLogonFile(TextView user, TextView password, std::uint32_t seed) {
-    std::vector<std::uint8_t> bytes;
+SecretBytes EncodeLogonFile(TextView user, TextView password, std::uint32_t seed) {
+    SecretBytes bytes;
     bytes.reserve(logonFileMarkerOffset + 2 * (user.size() + password.size() + 3));
     PseudoRandom random(seed);
     for (int i = 0; i < fillerWords; ++i) {
@@ -73,7 +73,7 @@ std::optional<LogonInfo> DecodeLogonFile(std::span<const std::uint8_t> bytes) {
     if (reader.Next() != logonFileArmed)
         return std::nullopt;
     LogonInfo info;
-    info.user = reader.Field();
+    info.user = Text(reader.Field().view());
     info.password = reader.Field();
     return info;
 }

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "common/Secret.h"
 #include "common/Text.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
-#include <vector>
 
 // The saved logon file, as bytes. Layout, little-endian throughout:
 //   400 bytes of filler: 100 32-bit draws of the pseudo-random generator (no reader looks at it);
@@ -17,7 +17,7 @@
 
 struct LogonInfo {
     Text user;
-    Text password;
+    SecretText password;
 };
 
 inline constexpr std::size_t logonFileMarkerOffset = 400;
@@ -25,7 +25,7 @@ inline constexpr std::uint16_t logonFileArmed = 1;
 inline constexpr std::uint16_t logonFileForgotten = 0;
 
 // The whole file for user and password, the filler drawn from a generator seeded with seed.
-std::vector<std::uint8_t> EncodeLogonFile(TextView user, TextView password, std::uint32_t seed);
+SecretBytes EncodeLogonFile(TextView user, TextView password, std::uint32_t seed);
 
 // The credentials of an armed file; nothing when the marker cannot be read or is not 1. The
 // end of the data ends a field as a unit 0 would (a lone last byte counts as the end), so a

@@ -13,20 +13,7 @@
 
 namespace {
 
-class WipedBytes {
-public:
-    explicit WipedBytes(std::vector<std::uint8_t> bytes) : bytes(std::move(bytes)) {}
-    ~WipedBytes() {
-        if (!bytes.empty())
-            SecureZeroMemory(bytes.data(), bytes.size());
-    }
-    WipedBytes(const WipedBytes&) = delete;
-    WipedBytes& operator=(const WipedBytes&) = delete;
-
-    std::vector<std::uint8_t> bytes;
-};
-
-bool WriteWholeFile(const Text& path, const std::vector<std::uint8_t>& bytes) {
+bool WriteWholeFile(const Text& path, const SecretBytes& bytes) {
     UniqueFile file(_wfopen(Wide(path), L"wb"));
     if (!file)
         return false;
@@ -36,16 +23,16 @@ bool WriteWholeFile(const Text& path, const std::vector<std::uint8_t>& bytes) {
     return std::fclose(file.release()) == 0 && written;
 }
 
-std::vector<std::uint8_t> ReadWholeFile(const Text& path) {
-    std::vector<std::uint8_t> bytes;
+SecretBytes ReadWholeFile(const Text& path) {
+    SecretBytes bytes;
     UniqueFile file(_wfopen(Wide(path), L"rb"));
     if (!file)
         return bytes;
     std::uint8_t chunk[4096];
     std::size_t got;
     while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0)
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    SecureZeroMemory(chunk, sizeof chunk);
+        bytes.append({chunk, got});
+    WipeMemory(chunk, sizeof chunk);
     return bytes;
 }
 
@@ -82,15 +69,15 @@ void LogonFileStore::EnsureFolder() {
         CreateDirectoryPath(folderPath);
 }
 
-void LogonFileStore::SaveLogonInfo(const Text& user, const Text& password) {
+void LogonFileStore::SaveLogonInfo(const Text& user, const SecretText& password) {
     if (filePath.empty())
         return;
     if (!CanStoreInLogonFile(user) || !CanStoreInLogonFile(password)) {
         ForgetLogonInfo();
         return;
     }
-    WipedBytes contents(EncodeLogonFile(user, password, clock.SecondsSince1970()));
-    if (!WriteWholeFile(temporaryPath, contents.bytes) ||
+    const SecretBytes contents = EncodeLogonFile(user, password, clock.SecondsSince1970());
+    if (!WriteWholeFile(temporaryPath, contents) ||
         !MoveFileExW(Wide(temporaryPath), Wide(filePath),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         DeleteFileW(Wide(temporaryPath));
@@ -115,6 +102,5 @@ void LogonFileStore::ForgetLogonInfo() {
 LogonInfo LogonFileStore::LoadLogonInfo() const {
     if (filePath.empty())
         return {};
-    WipedBytes contents(ReadWholeFile(filePath));
-    return DecodeLogonFile(contents.bytes).value_or(LogonInfo{});
+    return DecodeLogonFile(ReadWholeFile(filePath)).value_or(LogonInfo{});
 }

@@ -27,7 +27,7 @@ public:
     // Writes the whole file through a temporary one in the same folder that then replaces
     // it, so an interrupted save never leaves a cut file. Credentials holding U+0100 cannot
     // be stored and are forgotten instead.
-    void SaveLogonInfo(const Text& user, const Text& password) override;
+    void SaveLogonInfo(const Text& user, const SecretText& password) override;
 
     // Zeroes the marker in place; the file keeps its length, and a missing one stays missing.
     void ForgetLogonInfo() override;

@@ -62,7 +62,7 @@ LogonProcedure::LogonProcedure(LogonView& view, LogonCall& logonCall, LogonStore
 void LogonProcedure::OnOK(std::int32_t launchMode) {
     view.CopyControlsToMembers();
     Text user = view.UserName();
-    Text password = view.Password();
+    const SecretText password = view.Password();
     if (!AcceptsEntries(user, password))
         return;
 
@@ -87,7 +87,7 @@ void LogonProcedure::OnOK(std::int32_t launchMode) {
     view.CloseWithOk();
 }
 
-bool LogonProcedure::AcceptsEntries(const Text& user, const Text& password) {
+bool LogonProcedure::AcceptsEntries(const Text& user, const SecretText& password) {
     if (IsReservedUserName(user)) {
         view.ShowMessage(reservedNameMessage);
         return false;
@@ -101,7 +101,7 @@ bool LogonProcedure::AcceptsEntries(const Text& user, const Text& password) {
     return true;
 }
 
-int LogonProcedure::CallLogon(const Text& user, const Text& password) {
+int LogonProcedure::CallLogon(const Text& user, const SecretText& password) {
     WaitCursor waitCursor(view);
     return logonCall.ApiLogon(user, password, clientType);
 }

@@ -10,7 +10,7 @@
 
 // Opens what the launch mode selects, after a successful logon; its outcome is not looked at.
 using OpenDestinationFunction =
-    std::function<void(std::int32_t launchMode, const Text& user, const Text& password)>;
+    std::function<void(std::int32_t launchMode, const Text& user, const SecretText& password)>;
 
 // What the Logon button does: checks the entries, logs on under a wait cursor, reports a
 // refused or failed logon and leaves the window open; after a successful one remembers or
@@ -25,8 +25,8 @@ public:
     void OnOK(std::int32_t launchMode);
 
 private:
-    bool AcceptsEntries(const Text& user, const Text& password);
-    int CallLogon(const Text& user, const Text& password);
+    bool AcceptsEntries(const Text& user, const SecretText& password);
+    int CallLogon(const Text& user, const SecretText& password);
 
     LogonView& view;
     LogonCall& logonCall;

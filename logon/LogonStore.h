@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Secret.h"
 #include "common/Text.h"
 
 // Where a successful logon leaves the credentials for the next start. None of the operations
@@ -12,7 +13,7 @@ public:
     virtual void EnsureFolder() = 0;
 
     // Arms the store with these credentials for the next start.
-    virtual void SaveLogonInfo(const Text& user, const Text& password) = 0;
+    virtual void SaveLogonInfo(const Text& user, const SecretText& password) = 0;
 
     // Disarms a stored logon so that the next start restores nothing; creates nothing.
     virtual void ForgetLogonInfo() = 0;

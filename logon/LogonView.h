@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Secret.h"
 #include "common/Text.h"
 
 // What the logon procedure needs of the logon window. Every call returns when it is done:
@@ -11,7 +12,7 @@ public:
     // The window's data exchange in the saving direction: both edit boxes into the members.
     virtual void CopyControlsToMembers() = 0;
     virtual Text UserName() const = 0;
-    virtual Text Password() const = 0;
+    virtual SecretText Password() const = 0;
 
     // The application's message box with an OK button, owned by the window.
     virtual void ShowMessage(const Text& text) = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Secret.h"
 #include "common/Text.h"
 
 // One HTTP POST to the service: the url's query travels as a form body and the response
@@ -12,8 +13,11 @@
 //
 // When the internet session or the connection cannot be opened, PostRequest throws
 // CommandFailure (common/CommandFailure.h) and reports nothing itself.
+//
+// The url of a logon carries the password and its answer the session id, so every copy the
+// exchange makes of either is a secret.
 class Exchange {
 public:
     virtual ~Exchange() = default;
-    virtual Text PostRequest(const Text& url) = 0;
+    virtual SecretText PostRequest(TextView url) = 0;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Secret.h"
 #include "common/Text.h"
 
 // Result codes of the logon call.
@@ -16,5 +17,5 @@ enum LogonResult : int {
 class LogonCall {
 public:
     virtual ~LogonCall() = default;
-    virtual int ApiLogon(Text user, Text password, Text type) = 0;
+    virtual int ApiLogon(Text user, SecretText password, Text type) = 0;
 };

@@ -1,6 +1,5 @@
 #include "webclient/ServiceSession.h"
 
-#include "common/WipeText.h"
 #include "webclient/ResponseField.h"
 #include "webclient/Url.h"
 
@@ -14,26 +13,10 @@ constexpr TextView logonPath = u"/api/secure/ApiLogon.aspx?username=";
 constexpr TextView passwordKey = u"&password=";
 constexpr TextView typeKey = u"&type=";
 
-// Wipes a text that held the password when the scope ends, an exception included.
-class WipeOnExit {
-public:
-    explicit WipeOnExit(Text& text) : text(text) {}
-    ~WipeOnExit() { WipeText(text); }
-    WipeOnExit(const WipeOnExit&) = delete;
-    WipeOnExit& operator=(const WipeOnExit&) = delete;
-
-private:
-    Text& text;
-};
-
 } // namespace
 
 ServiceSession::ServiceSession(RedirectHosts hosts, Exchange& exchange)
     : hosts(std::move(hosts)), exchange(exchange) {}
-
-ServiceSession::~ServiceSession() {
-    WipeText(logonPassword);
-}
 
 Text ServiceSession::GetWebAppUrl() {
     if (!webAppUrl.empty())
@@ -49,14 +32,12 @@ Text ServiceSession::GetWebAppUrl() {
 }
 
 Text ServiceSession::QueryWebAppUrl(Text url) {
-    return GetResponseField(exchange.PostRequest(url), u"RETURN_WEBAPPURL", 0);
+    return Text(GetResponseField(exchange.PostRequest(url), u"RETURN_WEBAPPURL", 0));
 }
 
-int ServiceSession::ApiLogon(Text user, Text password, Text type) {
-    WipeOnExit wipePassword(password);
+int ServiceSession::ApiLogon(Text user, SecretText password, Text type) {
     logonUser = std::move(user);
-    WipeText(logonPassword);
-    logonPassword = password;
+    logonPassword = std::move(password);
 
     Text base = GetWebAppUrl();
     if (base.empty())
@@ -65,25 +46,18 @@ int ServiceSession::ApiLogon(Text user, Text password, Text type) {
     // Each value is form-encoded so that "&", "=", "+", "%" or "#" in a credential can
     // neither add fields nor reach the server altered. Concatenation, not formatting, so
     // a "%s" in a value stays text.
-    const Text encodedUser = FormEncode(logonUser);
-    const Text encodedType = FormEncode(type);
-    Text encodedPassword = FormEncode(logonPassword);
-    WipeOnExit wipeEncodedPassword(encodedPassword);
+    const SecretText encodedUser = FormEncode(logonUser);
+    const SecretText encodedPassword = FormEncode(logonPassword);
+    const SecretText encodedType = FormEncode(type);
+    SecretText url;
+    for (TextView piece : {TextView(base), logonPath, encodedUser.view(), passwordKey,
+                           encodedPassword.view(), typeKey, encodedType.view()})
+        url += piece;
 
-    // Reserved whole, so that no partial copy of the password is left behind by a regrowth.
-    Text url;
-    WipeOnExit wipeUrl(url);
-    url.reserve(base.size() + logonPath.size() + encodedUser.size() + passwordKey.size() +
-                encodedPassword.size() + typeKey.size() + encodedType.size());
-    url.append(base).append(logonPath).append(encodedUser);
-    url.append(passwordKey).append(encodedPassword);
-    url.append(typeKey).append(encodedType);
-
-    Text response = exchange.PostRequest(url);
-    Text status = GetResponseField(response, u"RETURN_STATUS", 0);
-    Text session = GetResponseField(response, u"RETURN_SESSIONID", 0);
+    const SecretText response = exchange.PostRequest(url);
+    const TextView status = GetResponseField(response, u"RETURN_STATUS", 0);
     if (status == u"0") {
-        sessionId = std::move(session);
+        sessionId = GetResponseField(response, u"RETURN_SESSIONID", 0);
         return LogonOk;
     }
     if (status == u"1")

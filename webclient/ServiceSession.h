@@ -11,7 +11,6 @@
 class ServiceSession final : public LogonCall {
 public:
     ServiceSession(RedirectHosts hosts, Exchange& exchange);
-    ~ServiceSession() override;
     ServiceSession(const ServiceSession&) = delete;
     ServiceSession& operator=(const ServiceSession&) = delete;
 
@@ -25,17 +24,17 @@ public:
 
     // Logs on under the web application's address; returns a LogonResult. Keeps the
     // session identifier only when the service answers status "0".
-    int ApiLogon(Text user, Text password, Text type) override;
+    int ApiLogon(Text user, SecretText password, Text type) override;
 
     const Text& WebAppUrl() const { return webAppUrl; }
-    const Text& SessionId() const { return sessionId; }
+    const SecretText& SessionId() const { return sessionId; }
     const Text& LogonUser() const { return logonUser; }
 
 private:
     RedirectHosts hosts;
     Exchange& exchange;
     Text webAppUrl;
-    Text sessionId;
+    SecretText sessionId;
     Text logonUser;
-    Text logonPassword;
+    SecretText logonPassword;
 };

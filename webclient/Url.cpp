@@ -48,12 +48,12 @@ Text HostFromUrl(TextView url) {
     return Text(rest.substr(0, slash));
 }
 
-Text PathFromUrl(TextView url) {
+TextView PathFromUrl(TextView url) {
     TextView rest = WithoutScheme(url);
     std::size_t slash = rest.find(u'/');
     if (slash == TextView::npos || slash == 0)
-        return Text();
-    return Text(rest.substr(slash));
+        return {};
+    return rest.substr(slash);
 }
 
 Text UrlEncode(Text& value) {
@@ -75,16 +75,15 @@ Text CacheBustingPair(TextView url, int number) {
 RequestSplit SplitRequest(TextView path) {
     std::size_t question = path.find(u'?');
     if (question == TextView::npos)
-        return {Text(path), std::nullopt};
-    return {Text(path.substr(0, question)), Text(path.substr(question + 1))};
+        return {path, std::nullopt};
+    return {path.substr(0, question), path.substr(question + 1)};
 }
 
-Text FormEncode(TextView value) {
+SecretText FormEncode(TextView value) {
     static constexpr char hexDigits[] = "0123456789ABCDEF";
-    const std::string bytes = ToUtf8(value);
-    Text encoded;
-    encoded.reserve(bytes.size() * 3);
-    for (char c : bytes) {
+    SecretText encoded;
+    encoded.reserve(value.size() * 9); // at most three bytes a unit, three units a byte
+    EncodeUtf8(value, [&encoded](char c) {
         auto byte = static_cast<unsigned char>(c);
         if (IsUnreservedByte(byte)) {
             encoded += char16_t(byte);
@@ -93,7 +92,7 @@ Text FormEncode(TextView value) {
             encoded += char16_t(hexDigits[byte >> 4]);
             encoded += char16_t(hexDigits[byte & 0x0F]);
         }
-    }
+    });
     return encoded;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Secret.h"
 #include "common/Text.h"
 
 #include <cstdint>
@@ -13,8 +14,8 @@
 Text HostFromUrl(TextView url);
 
 // The path with its query: after the scheme, the text from the first "/" on (that "/"
-// at position 1 or later), else empty.
-Text PathFromUrl(TextView url);
+// at position 1 or later), else empty. A view into url: the query may hold a secret.
+TextView PathFromUrl(TextView url);
 
 // Percent-encodes the characters of the program's escape table, in table order, percent
 // sign first. Modifies value in place and returns a copy of the result.
@@ -24,16 +25,17 @@ Text UrlEncode(Text& value);
 Text CacheBustingPair(TextView url, int number);
 
 // A path (with the pair appended) split at its first "?": the request object before it,
-// the form text after it; no form text when there is no "?".
+// the form text after it; no form text when there is no "?". Views into path.
 struct RequestSplit {
-    Text object;
-    std::optional<Text> form;
+    TextView object;
+    std::optional<TextView> form;
 };
 RequestSplit SplitRequest(TextView path);
 
 // A value made safe for a form body: UTF-8, every byte outside A-Z a-z 0-9 - . _ ~ as %XX
-// in upper case. Plain letters and digits are unchanged.
-Text FormEncode(TextView value);
+// in upper case. Plain letters and digits are unchanged. The value may be a password, so the
+// result is a secret and no other copy is made on the way.
+SecretText FormEncode(TextView value);
 
 // Where an exchange connects: the host name without an explicit ":port", the port (that
 // port, else 443 for "https://" and 80 otherwise) and whether TLS is used.

@@ -54,13 +54,15 @@ Text ErrorText(DWORD code) {
 }
 
 // The form text in UTF-8, converted once into room for the worst case of 6 bytes a unit.
-std::string Utf8Body(const Text& form) {
+SecretBytes Utf8Body(TextView form) {
+    SecretBytes body;
     if (form.empty())
-        return {};
+        return body;
     const int units = static_cast<int>(form.size());
-    std::string body(6 * form.size() + 1, '\0');
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, Wide(form), units, body.data(), 6 * units,
-                                          nullptr, nullptr);
+    body.resize(6 * form.size());
+    const int bytes =
+        WideCharToMultiByte(CP_UTF8, 0, reinterpret_cast<const wchar_t*>(form.data()), units,
+                            reinterpret_cast<char*>(body.data()), 6 * units, nullptr, nullptr);
     body.resize(bytes > 0 ? bytes : 0);
     return body;
 }
@@ -68,7 +70,7 @@ std::string Utf8Body(const Text& form) {
 // The answer's bytes in a buffer that starts at 10240 bytes and doubles whenever it is
 // full but one byte, or the text of the failure that ended the transfer.
 struct Transfer {
-    std::vector<char> buffer;
+    SecretBytes buffer;
     DWORD count = 0;
     std::optional<Text> failure;
 };
@@ -80,15 +82,16 @@ Transfer SendAndRead(HINTERNET connection, const RequestSplit& split, bool secur
         return std::move(transfer);
     };
 
-    const std::string body = split.form ? Utf8Body(*split.form) : std::string{};
+    const SecretBytes body = split.form ? Utf8Body(*split.form) : SecretBytes{};
     const DWORD flags = INTERNET_FLAG_RELOAD | (secure ? INTERNET_FLAG_SECURE : 0);
-    UniqueInternet request(HttpOpenRequestW(connection, L"POST", Wide(split.object), L"HTTP/1.0",
-                                            nullptr, nullptr, flags, context));
+    const Text object(split.object);
+    UniqueInternet request(HttpOpenRequestW(connection, L"POST", Wide(object), L"HTTP/1.0", nullptr,
+                                            nullptr, flags, context));
     if (!request)
         return fail(ErrorText(GetLastError()));
     SetTimeouts(request.get());
 
-    void* bodyBytes = body.empty() ? nullptr : const_cast<char*>(body.data());
+    void* bodyBytes = body.empty() ? nullptr : const_cast<std::uint8_t*>(body.data());
     if (!HttpSendRequestW(request.get(), formHeader, formHeaderLength, bodyBytes,
                           static_cast<DWORD>(body.size())))
         return fail(ErrorText(GetLastError()));
@@ -112,20 +115,20 @@ Transfer SendAndRead(HINTERNET connection, const RequestSplit& split, bool secur
             transfer.buffer.resize(std::min(capacity * 2, maxCapacity));
         }
     }
-    transfer.buffer[transfer.count] = '\0';
+    transfer.buffer.data()[transfer.count] = 0;
     return transfer;
 }
 
 // UTF-8 to UTF-16, up to the first NUL.
-Text Decode(const std::vector<char>& bytes, DWORD count) {
+SecretText Decode(const SecretBytes& bytes, DWORD count) {
+    SecretText text;
     if (count == 0)
-        return {};
-    Text text(count, u'\0');
-    const int units =
-        MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(count),
-                            reinterpret_cast<wchar_t*>(text.data()), static_cast<int>(count));
-    text.resize(std::min<std::size_t>(units > 0 ? units : 0, text.find(u'\0')));
-    text.shrink_to_fit();
+        return text;
+    text.resize(count);
+    const int units = MultiByteToWideChar(
+        CP_UTF8, 0, reinterpret_cast<const char*>(bytes.data()), static_cast<int>(count),
+        reinterpret_cast<wchar_t*>(text.data()), static_cast<int>(count));
+    text.resize(std::min<std::size_t>(units > 0 ? units : 0, text.view().find(u'\0')));
     return text;
 }
 
@@ -148,15 +151,15 @@ HINTERNET WinInetExchange::Session() {
     return apiSession.get();
 }
 
-Text WinInetExchange::PostRequest(const Text& url) {
+SecretText WinInetExchange::PostRequest(TextView url) {
     if (attemptConnect(0) != ERROR_SUCCESS) {
         sink.ShowMessage(noConnectivityText);
         return {};
     }
 
     const ConnectTarget target = ConnectTargetFromUrl(url);
-    const Text path =
-        PathFromUrl(url) + CacheBustingPair(url, PseudoRandom(clock.SecondsSince1970()).Draw());
+    SecretText path(PathFromUrl(url));
+    path += CacheBustingPair(url, PseudoRandom(clock.SecondsSince1970()).Draw());
 
     Transfer transfer;
     {

@@ -20,7 +20,7 @@ public:
     WinInetExchange(MessageSink& sink, const Clock& clock,
                     AttemptConnect attemptConnect = &InternetAttemptConnect);
 
-    Text PostRequest(const Text& url) override;
+    SecretText PostRequest(TextView url) override;
 
     bool HasOpenSession() const { return static_cast<bool>(apiSession); }
 

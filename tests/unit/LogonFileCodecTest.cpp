@@ -28,10 +28,16 @@ Bytes ArmedFileWithUnits(std::vector<std::uint16_t> units) {
     return bytes;
 }
 
+// The encoded file as an ordinary byte vector, for comparisons.
+Bytes Encode(TextView user, TextView password, std::uint32_t seed) {
+    const SecretBytes bytes = EncodeLogonFile(user, password, seed);
+    return Bytes(bytes.data(), bytes.data() + bytes.size());
+}
+
 } // namespace
 
 TEST(LogonFileCodec, EncodesFillerMarkerAndFieldsByteForByte) {
-    Bytes bytes = EncodeLogonFile(u"ab", u"c", 12345);
+    Bytes bytes = Encode(u"ab", u"c", 12345);
     ASSERT_EQ(bytes.size(), 412u);
 
     PseudoRandom random(12345);
@@ -59,7 +65,7 @@ TEST(LogonFileCodec, CodesEachUnitAsItsDistanceFrom256) {
                       {0x00FF, 0x0001},
                       {0x0101, 0xFFFF},
                       {0xFFFF, 0x0101}}) {
-        Bytes bytes = EncodeLogonFile(Text(1, test.c), u"", 0);
+        Bytes bytes = Encode(Text(1, test.c), u"", 0);
         EXPECT_EQ(UnitsAfterMarker(bytes), (std::vector<std::uint16_t>{test.unit, 0, 0}))
             << int(test.c);
     }
@@ -83,7 +89,7 @@ TEST(LogonFileCodec, RestoresWhatItStored) {
         {"longer than 255", Text(300, u'u'), Text(1000, u'p')},
     };
     for (const Case& test : cases) {
-        auto restored = DecodeLogonFile(EncodeLogonFile(test.user, test.password, 7));
+        auto restored = DecodeLogonFile(Encode(test.user, test.password, 7));
         ASSERT_TRUE(restored) << test.what;
         EXPECT_EQ(restored->user, test.user) << test.what;
         EXPECT_EQ(restored->password, test.password) << test.what;
@@ -96,11 +102,11 @@ TEST(LogonFileCodec, ReadsDamagedOrUnusualFilesAsFarAsTheyGo) {
         Bytes bytes;
         std::optional<LogonInfo> expected;
     };
-    Bytes forgotten = EncodeLogonFile(u"ab", u"c", 1);
+    Bytes forgotten = Encode(u"ab", u"c", 1);
     forgotten[400] = 0;
-    Bytes markerTwo = EncodeLogonFile(u"ab", u"c", 1);
+    Bytes markerTwo = Encode(u"ab", u"c", 1);
     markerTwo[400] = 2;
-    Bytes highMarker = EncodeLogonFile(u"ab", u"c", 1);
+    Bytes highMarker = Encode(u"ab", u"c", 1);
     highMarker[401] = 1;
     Bytes oddTail = ArmedFileWithUnits({0x009F, 0x0000, 0x009D});
     oddTail.push_back(0x9E);
@@ -129,7 +135,7 @@ TEST(LogonFileCodec, ReadsDamagedOrUnusualFilesAsFarAsTheyGo) {
 }
 
 TEST(LogonFileCodec, TextWithU0100CannotBeStored) {
-    EXPECT_EQ(UnitsAfterMarker(EncodeLogonFile(u"x\u0100y", u"", 0)),
+    EXPECT_EQ(UnitsAfterMarker(Encode(u"x\u0100y", u"", 0)),
               (std::vector<std::uint16_t>{0x0088, 0x0000, 0x0087, 0x0000, 0x0000}));
     EXPECT_FALSE(CanStoreInLogonFile(u"x\u0100y"));
     EXPECT_FALSE(CanStoreInLogonFile(u"\u0100"));

@@ -12,7 +12,7 @@ namespace {
 
 using Events = std::vector<std::string>;
 
-std::string Narrow(const Text& text) {
+std::string Narrow(TextView text) {
     return ToUtf8(text);
 }
 
@@ -22,7 +22,7 @@ public:
     // The view.
     void CopyControlsToMembers() override { events.push_back("copy"); }
     Text UserName() const override { return user; }
-    Text Password() const override { return password; }
+    SecretText Password() const override { return SecretText(password); }
     void ShowMessage(const Text& text) override { events.push_back("message " + Narrow(text)); }
     bool AskYesNo(const Text& text) override {
         events.push_back("ask " + Narrow(text));
@@ -37,7 +37,7 @@ public:
     void CloseWithOk() override { events.push_back("close"); }
 
     // The logon call.
-    int ApiLogon(Text u, Text p, Text type) override {
+    int ApiLogon(Text u, SecretText p, Text type) override {
         events.push_back("logon " + Narrow(u) + "|" + Narrow(p) + "|" + Narrow(type));
         if (throws)
             throw CommandFailure(12029, u"no connection");
@@ -46,14 +46,14 @@ public:
 
     // The store.
     void EnsureFolder() override { events.push_back("folder"); }
-    void SaveLogonInfo(const Text& u, const Text& p) override {
+    void SaveLogonInfo(const Text& u, const SecretText& p) override {
         events.push_back("save " + Narrow(u) + "|" + Narrow(p));
     }
     void ForgetLogonInfo() override { events.push_back("forget"); }
 
     Events Run(std::int32_t launchMode = -48) {
         LogonProcedure procedure(*this, *this, *this,
-                                 [this](std::int32_t mode, const Text& u, const Text& p) {
+                                 [this](std::int32_t mode, const Text& u, const SecretText& p) {
                                      events.push_back("open " + std::to_string(mode) + " " +
                                                       Narrow(u) + "|" + Narrow(p));
                                  });

@@ -18,15 +18,15 @@ public:
 
     explicit ScriptedExchange(std::deque<Answer> script = {}) : script(std::move(script)) {}
 
-    Text PostRequest(const Text& url) override {
-        urls.push_back(url);
+    SecretText PostRequest(TextView url) override {
+        urls.emplace_back(url);
         if (script.empty())
-            return Text();
+            return {};
         Answer next = std::move(script.front());
         script.pop_front();
         if (auto* failure = std::get_if<CommandFailure>(&next))
             throw *failure;
-        return std::get<Text>(next);
+        return SecretText(std::get<Text>(next));
     }
 
     void Add(Answer answer) { script.push_back(std::move(answer)); }
@@ -230,7 +230,7 @@ TEST(ServiceSession, ApiLogonFormEncodesEveryValue) {
         SCOPED_TRACE(ToUtf8(c.query));
         ScriptedExchange exchange({RedirectAnswer(webApp), LogonAnswer(u"0", u"S")});
         ServiceSession session(threeHosts, exchange);
-        EXPECT_EQ(session.ApiLogon(c.user, c.password, c.type), LogonOk);
+        EXPECT_EQ(session.ApiLogon(c.user, SecretText(c.password), c.type), LogonOk);
         ASSERT_EQ(exchange.urls.size(), 2u);
         EXPECT_EQ(exchange.urls[1], LogonUrl(c.query));
         EXPECT_EQ(session.LogonUser(), c.user) << "the user name is kept as typed";

@@ -98,7 +98,8 @@ TEST(Url, LogonAddressUnderAPathPrefixSplitsIntoObjectAndForm) {
     const Text url = u"http://web.example/prefix/api/secure/ApiLogon.aspx?username=u&password=p&"
                      u"type=ftp";
     EXPECT_EQ(HostFromUrl(url), u"web.example");
-    RequestSplit split = SplitRequest(PathFromUrl(url) + CacheBustingPair(url, 7));
+    const Text path = Text(PathFromUrl(url)) + CacheBustingPair(url, 7);
+    RequestSplit split = SplitRequest(path);
     EXPECT_EQ(split.object, u"/prefix/api/secure/ApiLogon.aspx");
     EXPECT_EQ(split.form, Text(u"username=u&password=p&type=ftp&rand=7"));
 }

@@ -25,6 +25,11 @@ bool IsFolder(const Text& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+Bytes Encoded(TextView user, TextView password, std::uint32_t seed) {
+    const SecretBytes bytes = EncodeLogonFile(user, password, seed);
+    return Bytes(bytes.data(), bytes.data() + bytes.size());
+}
+
 std::optional<Bytes> ReadFile(const Text& path) {
     UniqueFile file(_wfopen(Wide(path), L"rb"));
     if (!file)
@@ -97,9 +102,8 @@ TEST_F(LogonFileStoreTest, SavesTheCodedBytesAndReadsThemBack) {
     store.EnsureFolder();
     for (const Case& test : cases) {
         clock.seconds += 1;
-        store.SaveLogonInfo(test.user, test.password);
-        EXPECT_EQ(ReadFile(store.FilePath()),
-                  EncodeLogonFile(test.user, test.password, clock.seconds))
+        store.SaveLogonInfo(test.user, SecretText(test.password));
+        EXPECT_EQ(ReadFile(store.FilePath()), Encoded(test.user, test.password, clock.seconds))
             << test.what;
         LogonInfo restored = store.LoadLogonInfo();
         EXPECT_EQ(restored.user, test.user) << test.what;
@@ -143,7 +147,7 @@ TEST_F(LogonFileStoreTest, CredentialsWithU0100AreForgottenNotStored) {
 
     store.SaveLogonInfo(u"john", u"pw");
     store.SaveLogonInfo(u"john", u"p\u0100w");
-    Bytes expected = EncodeLogonFile(u"john", u"pw", clock.seconds);
+    Bytes expected = Encoded(u"john", u"pw", clock.seconds);
     expected[400] = 0;
     EXPECT_EQ(ReadFile(store.FilePath()), expected);
     EXPECT_TRUE(store.LoadLogonInfo().user.empty());

@@ -27,7 +27,7 @@
 
 namespace {
 
-std::string Hex(const Text& text) {
+std::string Hex(TextView text) {
     static const char digits[] = "0123456789abcdef";
     std::string hex;
     for (unsigned char byte : ToUtf8(text)) {
@@ -37,7 +37,7 @@ std::string Hex(const Text& text) {
     return hex.empty() ? "-" : hex;
 }
 
-std::uint64_t Fnv1a(const Text& text) {
+std::uint64_t Fnv1a(TextView text) {
     std::uint64_t hash = 0xcbf29ce484222325ull;
     for (char16_t unit : text) {
         hash = (hash ^ (unit & 0xFF)) * 0x100000001b3ull;
@@ -76,7 +76,7 @@ void Post(WinInetExchange& exchange, const Text& url, bool summary) {
     LARGE_INTEGER start, end;
     QueryPerformanceCounter(&start);
     try {
-        const Text body = exchange.PostRequest(url);
+        const SecretText body = exchange.PostRequest(url);
         if (summary)
             std::printf("SUMMARY %zu %016llx\n", body.size(),
                         static_cast<unsigned long long>(Fnv1a(body)));
@@ -94,7 +94,7 @@ void Post(WinInetExchange& exchange, const Text& url, bool summary) {
 int Logon(WinInetExchange& exchange, wchar_t** args) {
     ServiceSession session({Arg(args[0]), Arg(args[1]), Arg(args[2])}, exchange);
     try {
-        const int result = session.ApiLogon(Arg(args[3]), Arg(args[4]), u"ftp");
+        const int result = session.ApiLogon(Arg(args[3]), SecretText(Arg(args[4])), u"ftp");
         std::printf("LOGON %d %s %s\n", result, Hex(session.WebAppUrl()).c_str(),
                     Hex(session.SessionId()).c_str());
     } catch (const CommandFailure& failure) {
@@ -110,7 +110,7 @@ int TimeLogons(WinInetExchange& exchange, int rounds, wchar_t** args) {
         ServiceSession session({Arg(args[0]), Arg(args[1]), Arg(args[2])}, exchange);
         LARGE_INTEGER start, end;
         QueryPerformanceCounter(&start);
-        const int result = session.ApiLogon(Arg(args[3]), Arg(args[4]), u"ftp");
+        const int result = session.ApiLogon(Arg(args[3]), SecretText(Arg(args[4])), u"ftp");
         QueryPerformanceCounter(&end);
         std::printf("TIME %d %.6f\n", result, Seconds(start, end));
     }
@@ -119,7 +119,7 @@ int TimeLogons(WinInetExchange& exchange, int rounds, wchar_t** args) {
 
 int Memory(WinInetExchange& exchange, const Text& url) {
     const SIZE_T before = PeakWorkingSet();
-    const Text body = exchange.PostRequest(url);
+    const SecretText body = exchange.PostRequest(url);
     std::printf("MEMORY %zu %zu %zu\n", body.size(), static_cast<size_t>(before),
                 static_cast<size_t>(PeakWorkingSet()));
     return 0;
