@@ -88,11 +88,13 @@ public:
         if (capacity <= room)
             return;
         Unit* block = Allocator().allocate(capacity + 1);
-        if (length)
-            std::memcpy(block, units, length * sizeof(Unit));
-        block[length] = Unit{};
+        const std::size_t kept = length;
+        if (kept)
+            std::memcpy(block, units, kept * sizeof(Unit));
+        block[kept] = Unit{};
         Release();
         units = block;
+        length = kept;
         room = capacity;
     }
 

@@ -66,6 +66,9 @@ TEST(Secret, BehavesAsAString) {
     EXPECT_EQ(text.c_str()[text.size()], u'\0');
     text.resize(7, u'-');
     EXPECT_EQ(text, u"ababc--");
+    text.resize(40, u'+'); // past the capacity: a new block takes the units over
+    EXPECT_EQ(text.view().substr(0, 8), u"ababc--+");
+    text.resize(7);
     text = text.view().substr(2, 3);
     EXPECT_EQ(text, u"abc");
     text.clear();
