@@ -7,6 +7,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <vector>
@@ -36,16 +37,24 @@ bool WriteWholeFile(const Text& path, const std::vector<std::uint8_t>& bytes) {
     return std::fclose(file.release()) == 0 && written;
 }
 
-std::vector<std::uint8_t> ReadWholeFile(const Text& path) {
+// The whole file, or nothing when it is longer than limit bytes; no more than limit + 1
+// bytes of it are read either way.
+std::vector<std::uint8_t> ReadWholeFile(const Text& path, std::size_t limit) {
     std::vector<std::uint8_t> bytes;
     UniqueFile file(_wfopen(Wide(path), L"rb"));
     if (!file)
         return bytes;
     std::uint8_t chunk[4096];
     std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0)
+    while (bytes.size() <= limit &&
+           (got = std::fread(chunk, 1, std::min(sizeof chunk, limit + 1 - bytes.size()),
+                             file.get())) > 0)
         bytes.insert(bytes.end(), chunk, chunk + got);
     SecureZeroMemory(chunk, sizeof chunk);
+    if (bytes.size() > limit) {
+        SecureZeroMemory(bytes.data(), bytes.size());
+        bytes.clear();
+    }
     return bytes;
 }
 
@@ -100,6 +109,8 @@ void LogonFileStore::SaveLogonInfo(const Text& user, const Text& password) {
 void LogonFileStore::ForgetLogonInfo() {
     if (filePath.empty())
         return;
+    // The temporary file of an interrupted save may hold coded credentials too.
+    DeleteFileW(Wide(temporaryPath));
     UniqueFile file(_wfopen(Wide(filePath), L"r+b"));
     if (!file)
         return;
@@ -115,6 +126,6 @@ void LogonFileStore::ForgetLogonInfo() {
 LogonInfo LogonFileStore::LoadLogonInfo() const {
     if (filePath.empty())
         return {};
-    WipedBytes contents(ReadWholeFile(filePath));
+    WipedBytes contents(ReadWholeFile(filePath, maxFileBytes));
     return DecodeLogonFile(contents.bytes).value_or(LogonInfo{});
 }
