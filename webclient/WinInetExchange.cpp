@@ -9,6 +9,7 @@
 #include <wininet.h>
 
 #include <algorithm>
+#include <climits>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -35,6 +36,7 @@ constexpr DWORD receiveTimeoutMs = 30'000;
 const Text noConnectivityText =
     u"The computer cannot connect to the Internet. Check the network connection and try again.";
 const Text noMessageText = u"No error message is available.";
+const Text formTooLongText = u"The request is too long to be sent.";
 const Text bodyTooLargeText =
     u"The server's answer is larger than 16 MB. It was not read to the end.";
 
@@ -53,10 +55,18 @@ Text ErrorText(DWORD code) {
     return text.empty() ? noMessageText : text;
 }
 
-// The form text in UTF-8, converted once into room for the worst case of 6 bytes a unit.
-std::string Utf8Body(const Text& form) {
+// The longest form text sent: its worst-case room of 6 bytes a unit, plus a terminator,
+// must fit the converter's int sizes. A longer one is a handled failure.
+constexpr std::size_t maxFormUnits = (INT_MAX - 1) / 6;
+static_assert(6 * maxFormUnits + 1 <= std::size_t{INT_MAX});
+
+// The form text in UTF-8, converted once into room for the worst case of 6 bytes a unit;
+// nothing when the text is longer than maxFormUnits.
+std::optional<std::string> Utf8Body(const Text& form) {
     if (form.empty())
-        return {};
+        return std::string{};
+    if (form.size() > maxFormUnits)
+        return std::nullopt;
     const int units = static_cast<int>(form.size());
     std::string body(6 * form.size() + 1, '\0');
     const int bytes = WideCharToMultiByte(CP_UTF8, 0, Wide(form), units, body.data(), 6 * units,
@@ -80,7 +90,10 @@ Transfer SendAndRead(HINTERNET connection, const RequestSplit& split, bool secur
         return std::move(transfer);
     };
 
-    const std::string body = split.form ? Utf8Body(*split.form) : std::string{};
+    const std::optional<std::string> utf8Body = split.form ? Utf8Body(*split.form) : std::string{};
+    if (!utf8Body)
+        return fail(formTooLongText);
+    const std::string& body = *utf8Body;
     const DWORD flags = INTERNET_FLAG_RELOAD | (secure ? INTERNET_FLAG_SECURE : 0);
     UniqueInternet request(HttpOpenRequestW(connection, L"POST", Wide(split.object), L"HTTP/1.0",
                                             nullptr, nullptr, flags, context));
