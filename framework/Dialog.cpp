@@ -4,7 +4,11 @@
 #include "framework/WideText.h"
 #include "framework/WinApp.h"
 
-#include <exception>
+namespace {
+
+const char16_t internalErrorText[] = u"Internal application error.";
+
+} // namespace
 
 namespace {
 
@@ -60,6 +64,22 @@ BOOL CDialog::UpdateData(BOOL saveAndValidate) {
     return TRUE;
 }
 
+template <class Handler>
+void CDialog::RunReportingFailure(Handler handler, const char16_t* noText) {
+    // The handler is abandoned; the window stays open.
+    Text text;
+    try {
+        handler();
+        return;
+    } catch (const CommandFailure& failure) {
+        text = !failure.message.empty() ? failure.message : Text(noText);
+    } catch (...) {
+        text = internalErrorText;
+    }
+    if (CWinApp* app = CWinApp::Current())
+        app->ShowMessageBox(window, text, MB_OK | MB_ICONSTOP);
+}
+
 INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     // The object arrives with WM_INITDIALOG; messages before it (WM_SETFONT) have none.
     if (message == WM_INITDIALOG) {
@@ -83,7 +103,10 @@ INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     try {
         switch (message) {
         case WM_INITDIALOG: {
-            BOOL focusDefault = OnInitDialog();
+            // A failed initialisation is reported like a failed command; the window still
+            // opens and answers its commands, so that Cancel, Esc and the close box end it.
+            BOOL focusDefault = TRUE;
+            RunReportingFailure([&] { focusDefault = OnInitDialog(); }, internalErrorText);
             CenterInWorkArea();
             initialised = true;
             return focusDefault;
@@ -119,24 +142,16 @@ INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void CDialog::DispatchCommand(WORD id, WORD code, HWND control) {
-    try {
-        if (id == IDOK && (code == BN_CLICKED || !control))
-            OnOK();
-        else if (id == IDCANCEL && (code == BN_CLICKED || !control))
-            OnCancel();
-        else
-            OnCommand(id, code);
-    } catch (const CommandFailure& failure) {
-        // The command is abandoned; the window stays open.
-        Text text = !failure.message.empty() ? failure.message
-                    : control                ? Text(u"Internal application error.")
-                                             : Text(u"Command failed.");
-        if (CWinApp* app = CWinApp::Current())
-            app->ShowMessageBox(window, text, MB_OK | MB_ICONSTOP);
-    } catch (const std::exception&) {
-        if (CWinApp* app = CWinApp::Current())
-            app->ShowMessageBox(window, u"Internal application error.", MB_OK | MB_ICONSTOP);
-    }
+    RunReportingFailure(
+        [&] {
+            if (id == IDOK && (code == BN_CLICKED || !control))
+                OnOK();
+            else if (id == IDCANCEL && (code == BN_CLICKED || !control))
+                OnCancel();
+            else
+                OnCommand(id, code);
+        },
+        control ? internalErrorText : u"Command failed.");
 }
 
 void CDialog::CenterInWorkArea() {

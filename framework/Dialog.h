@@ -53,6 +53,9 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void DispatchCommand(WORD id, WORD code, HWND control);
+    // Runs a handler and shows any failure that leaves it in the stop-icon box, with the
+    // failure's own text or else noText; the handler is abandoned.
+    template <class Handler> void RunReportingFailure(Handler handler, const char16_t* noText);
     void CenterInWorkArea();
 
     UINT templateId;

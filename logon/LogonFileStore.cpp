@@ -7,6 +7,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <vector>
@@ -23,16 +24,22 @@ bool WriteWholeFile(const Text& path, const SecretBytes& bytes) {
     return std::fclose(file.release()) == 0 && written;
 }
 
-SecretBytes ReadWholeFile(const Text& path) {
+// The whole file, or nothing when it is longer than limit bytes; no more than limit + 1
+// bytes of it are read either way.
+SecretBytes ReadWholeFile(const Text& path, std::size_t limit) {
     SecretBytes bytes;
     UniqueFile file(_wfopen(Wide(path), L"rb"));
     if (!file)
         return bytes;
     std::uint8_t chunk[4096];
     std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0)
+    while (bytes.size() <= limit &&
+           (got = std::fread(chunk, 1, std::min(sizeof chunk, limit + 1 - bytes.size()),
+                             file.get())) > 0)
         bytes.append({chunk, got});
     WipeMemory(chunk, sizeof chunk);
+    if (bytes.size() > limit)
+        bytes.clear();
     return bytes;
 }
 
@@ -87,6 +94,8 @@ void LogonFileStore::SaveLogonInfo(const Text& user, const SecretText& password)
 void LogonFileStore::ForgetLogonInfo() {
     if (filePath.empty())
         return;
+    // The temporary file of an interrupted save may hold coded credentials too.
+    DeleteFileW(Wide(temporaryPath));
     UniqueFile file(_wfopen(Wide(filePath), L"r+b"));
     if (!file)
         return;
@@ -102,5 +111,5 @@ void LogonFileStore::ForgetLogonInfo() {
 LogonInfo LogonFileStore::LoadLogonInfo() const {
     if (filePath.empty())
         return {};
-    return DecodeLogonFile(ReadWholeFile(filePath)).value_or(LogonInfo{});
+    return DecodeLogonFile(ReadWholeFile(filePath, maxFileBytes)).value_or(LogonInfo{});
 }

@@ -5,6 +5,8 @@
 #include "logon/LogonFileCodec.h"
 #include "logon/LogonStore.h"
 
+#include <cstddef>
+
 // Creates the folder path, parents first, and returns true when it created its last folder.
 // A path without a backslash (a drive, a bare name) and the paths "\" and "\\" are left alone;
 // a trailing backslash is harmless; a file in the way makes the creation fail quietly.
@@ -30,10 +32,13 @@ public:
     void SaveLogonInfo(const Text& user, const SecretText& password) override;
 
     // Zeroes the marker in place; the file keeps its length, and a missing one stays missing.
+    // A temporary file left by an interrupted save is removed.
     void ForgetLogonInfo() override;
 
-    // The credentials of an armed file, else two empty texts.
+    // The credentials of an armed file, else two empty texts. A file longer than
+    // maxFileBytes is not read to its end and restores nothing.
     LogonInfo LoadLogonInfo() const;
+    static constexpr std::size_t maxFileBytes = 1024 * 1024;
 
     const Text& FolderPath() const { return folderPath; }
     const Text& FilePath() const { return filePath; }

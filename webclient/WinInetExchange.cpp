@@ -9,6 +9,7 @@
 #include <wininet.h>
 
 #include <algorithm>
+#include <climits>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -35,6 +36,7 @@ constexpr DWORD receiveTimeoutMs = 30'000;
 const Text noConnectivityText =
     u"The computer cannot connect to the Internet. Check the network connection and try again.";
 const Text noMessageText = u"No error message is available.";
+const Text formTooLongText = u"The request is too long to be sent.";
 const Text bodyTooLargeText =
     u"The server's answer is larger than 16 MB. It was not read to the end.";
 
@@ -53,11 +55,19 @@ Text ErrorText(DWORD code) {
     return text.empty() ? noMessageText : text;
 }
 
-// The form text in UTF-8, converted once into room for the worst case of 6 bytes a unit.
-SecretBytes Utf8Body(TextView form) {
+// The longest form text sent: its worst-case room of 6 bytes a unit, plus a terminator,
+// must fit the converter's int sizes. A longer one is a handled failure.
+constexpr std::size_t maxFormUnits = (INT_MAX - 1) / 6;
+static_assert(6 * maxFormUnits + 1 <= std::size_t{INT_MAX});
+
+// The form text in UTF-8, converted once into room for the worst case of 6 bytes a unit;
+// nothing when the text is longer than maxFormUnits.
+std::optional<SecretBytes> Utf8Body(TextView form) {
     SecretBytes body;
     if (form.empty())
         return body;
+    if (form.size() > maxFormUnits)
+        return std::nullopt;
     const int units = static_cast<int>(form.size());
     body.resize(6 * form.size());
     const int bytes =
@@ -82,7 +92,10 @@ Transfer SendAndRead(HINTERNET connection, const RequestSplit& split, bool secur
         return std::move(transfer);
     };
 
-    const SecretBytes body = split.form ? Utf8Body(*split.form) : SecretBytes{};
+    const std::optional<SecretBytes> utf8Body = split.form ? Utf8Body(*split.form) : SecretBytes{};
+    if (!utf8Body)
+        return fail(formTooLongText);
+    const SecretBytes& body = *utf8Body;
     const DWORD flags = INTERNET_FLAG_RELOAD | (secure ? INTERNET_FLAG_SECURE : 0);
     const Text object(split.object);
     UniqueInternet request(HttpOpenRequestW(connection, L"POST", Wide(object), L"HTTP/1.0", nullptr,

@@ -127,16 +127,30 @@ TEST_F(LogonFileStoreTest, ForgetZeroesOnlyTheMarker) {
     EXPECT_TRUE(restored.password.empty());
 }
 
-TEST_F(LogonFileStoreTest, ForgetCreatesNothing) {
+TEST_F(LogonFileStoreTest, ForgetCreatesNothingAndRemovesALeftoverTemporaryFile) {
     store.EnsureFolder();
     DeleteFileW(Wide(store.FilePath()));
+    const Text temporary = store.FolderPath() + u"\\settings.tmp";
+    WriteFile(temporary, Encoded(u"john", u"secret", clock.seconds));
     store.ForgetLogonInfo();
     EXPECT_FALSE(Exists(store.FilePath()));
+    EXPECT_FALSE(Exists(temporary));
 
     Bytes shortFile(100, 0x55);
     WriteFile(store.FilePath(), shortFile);
     store.ForgetLogonInfo();
     EXPECT_EQ(ReadFile(store.FilePath()), shortFile);
+}
+
+TEST_F(LogonFileStoreTest, AFileOverTheSizeLimitRestoresNothing) {
+    store.EnsureFolder();
+    for (std::size_t size : {LogonFileStore::maxFileBytes, LogonFileStore::maxFileBytes + 1}) {
+        Bytes padded = Encoded(u"john", u"pw", clock.seconds);
+        padded.resize(size, 0x55);
+        WriteFile(store.FilePath(), padded);
+        EXPECT_EQ(store.LoadLogonInfo().user, size <= LogonFileStore::maxFileBytes ? u"john" : u"")
+            << size;
+    }
 }
 
 TEST_F(LogonFileStoreTest, CredentialsWithU0100AreForgottenNotStored) {

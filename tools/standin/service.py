@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """A local stand-in for the storage service's HTTP API.
 
-Answers the redirect call and the logon call on chosen loopback addresses, records every
-request byte for byte, and on demand refuses, hangs, resets, sends error pages, very large
-or raw bodies, or adds latency. Port 443 speaks TLS with a throw-away self-signed
-certificate made with openssl.
+Answers the redirect call and the logon call on chosen loopback addresses (any other
+address is refused before a socket is opened), records every request byte for byte,
+answers 400 to one whose Content-Length it cannot trust, and on demand refuses, hangs,
+resets, sends error pages, very large or raw bodies, or adds latency. Port 443 speaks TLS
+with a throw-away self-signed certificate made with openssl.
 
 Used in-process by the tests (StandinService) and as a command for the demo:
 
@@ -16,7 +17,9 @@ Python standard library only.
 
 import argparse
 import dataclasses
+import ipaddress
 import os
+import re
 import secrets
 import select
 import shutil
@@ -34,6 +37,35 @@ REDIRECT_PATH = "/api/Redirect.aspx"
 LOGON_PATH = "/api/secure/ApiLogon.aspx"
 HEAD_LIMIT = 64 * 1024
 BODY_LIMIT = 64 * 1024 * 1024
+# A client that stops sending in the middle of a request ends its connection, not the service.
+READ_TIMEOUT = 30.0
+
+
+class BadRequest(Exception):
+    """A request that cannot be read as sent: answered with 400 and the connection closed."""
+
+
+def loopback_address(address):
+    """address if it is a loopback address (127.0.0.0/8 or ::1); else a ValueError."""
+    try:
+        if ipaddress.ip_address(address).is_loopback:
+            return address
+    except ValueError:
+        pass
+    raise ValueError(f"the stand-in service listens on loopback addresses only, not {address!r}")
+
+
+def content_length(values):
+    """The body length the headers announce: 0 without one; BadRequest unless every value
+    is the same plain decimal number within BODY_LIMIT."""
+    if not values:
+        return 0
+    if len(set(values)) != 1 or not re.fullmatch(r"[0-9]{1,20}", values[0]):
+        raise BadRequest(f"Content-Length {values!r}")
+    length = int(values[0])
+    if length > BODY_LIMIT:
+        raise BadRequest(f"Content-Length {length} over the limit")
+    return length
 
 
 def field_page(fields):
@@ -130,20 +162,26 @@ class StandinService:
     # ---- life cycle -------------------------------------------------------------------
 
     def start(self, addresses, ports=(80, 443)):
-        """Listens on every (address, port); 443 speaks TLS."""
+        """Listens on every (address, port); 443 speaks TLS. Loopback addresses only."""
+        for address in addresses:
+            loopback_address(address)
         for address in addresses:
             for port in ports:
                 self.listen(address, port)
         return self
 
     def listen(self, address, port, tls=None):
+        """Listens on a loopback address; returns the port bound (port 0: one the system chose)."""
         tls = port == 443 if tls is None else tls
-        sock = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+        family = socket.AF_INET6 if ":" in loopback_address(address) else socket.AF_INET
+        sock = socket.socket(family, socket.SOCK_STREAM)
         sock.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
         sock.bind((address, port))
         sock.listen(64)
+        port = sock.getsockname()[1]
         self._listeners[(address, port)] = sock
         self._spawn(self._accept_loop, sock, address, port, tls)
+        return port
 
     def refuse(self, address, port=80):
         """Stops listening, so that connections to address:port are refused."""
@@ -230,6 +268,7 @@ class StandinService:
             self.connections.append(connection)
             self._open_sockets.add(client)
         sock = client
+        client.settimeout(READ_TIMEOUT)
         try:
             if tls:
                 try:
@@ -239,9 +278,16 @@ class StandinService:
                     return
                 with self._lock:
                     self._open_sockets.add(sock)
-            request = self._read_request(sock, address, port, tls)
+            try:
+                request = self._read_request(sock, address, port, tls)
+            except BadRequest:
+                sock.sendall(b"HTTP/1.0 400 Bad Request\r\nContent-Length: 0\r\n"
+                             b"Connection: close\r\n\r\n")
+                return
             if request is None:
                 return
+            # Answers (large bodies, latency) take as long as they take.
+            sock.settimeout(None)
             with self._lock:
                 self.requests.append(request)
             if self.on_request:
@@ -273,7 +319,7 @@ class StandinService:
             name, _, value = line.partition(":")
             headers.append((name, value.strip()))
         request = Request(method, target, version, headers, head, b"", address, port, tls)
-        length = min(int(request.header("Content-Length") or 0), BODY_LIMIT)
+        length = content_length([v for k, v in headers if k.lower() == "content-length"])
         while len(body) < length:
             chunk = sock.recv(65536)
             if not chunk:
@@ -364,6 +410,11 @@ def main():
     service.latency = args.latency
     webapp_host = urllib.parse.urlsplit(args.webapp).hostname if args.webapp else None
     addresses = list(dict.fromkeys(args.address + ([webapp_host] if webapp_host else [])))
+    for address in addresses:
+        try:
+            loopback_address(address)
+        except ValueError as error:
+            parser.error(str(error))
     # The demo runs for a long time: print each request (never its body, which holds the
     # password) and keep no log.
     def show(r):
