@@ -1,5 +1,6 @@
 #include "app/LaunchTargets.h"
 
+#include "app/ShellAddress.h"
 #include "webclient/Url.h"
 
 #include <initializer_list>
@@ -12,7 +13,7 @@ constexpr char16_t autoLogonPath[] = u"/secure/autologon.aspx?sesID=";
 bool IsUnreservedInFtpCredential(char16_t c) {
     if ((c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9'))
         return true;
-    return std::u16string_view(u"-._~!$&'()*+,;=").find(c) != std::u16string_view::npos;
+    return std::u16string_view(u"-._~").find(c) != std::u16string_view::npos;
 }
 
 Text Joined(std::initializer_list<TextView> pieces) {
@@ -20,6 +21,20 @@ Text Joined(std::initializer_list<TextView> pieces) {
     for (TextView piece : pieces)
         joined += piece;
     return joined;
+}
+
+// Hands target to the shell when the pieces the service sent are plain: the whole address
+// for a web page, the ftp host for the explorer.
+void OpenChecked(Shell& shell, MessageSink& sink, ShellOwner owner, const LaunchTarget& target,
+                 TextView webAppUrl) {
+    if (webAppUrl.empty())
+        return;
+    const bool plain =
+        target.parameters ? IsPlainFtpHost(HostFromUrl(webAppUrl)) : IsPlainWebAddress(target.file);
+    if (plain)
+        shell.Open(owner, target.file, target.parameters);
+    else
+        sink.ShowMessage(RefusedAddressMessage(webAppUrl));
 }
 
 } // namespace
@@ -86,18 +101,18 @@ Text HelpPageAddress(TextView webAppUrl) {
     return Joined({webAppUrl, u"/help/FTPHelp.aspx"});
 }
 
-void OpenDestination(Shell& shell, const WindowsFolderProvider& windowsFolder,
+void OpenDestination(Shell& shell, MessageSink& sink, const WindowsFolderProvider& windowsFolder,
                      std::int32_t launchMode, TextView user, TextView password, TextView webAppUrl,
                      TextView sessionId) {
-    LaunchTarget target =
-        DestinationTarget(launchMode, user, password, webAppUrl, sessionId, windowsFolder);
-    shell.Open(0, target.file, target.parameters);
+    OpenChecked(shell, sink, 0,
+                DestinationTarget(launchMode, user, password, webAppUrl, sessionId, windowsFolder),
+                webAppUrl);
 }
 
-void OpenSignUpPage(Shell& shell, ShellOwner owner, TextView webAppUrl) {
-    shell.Open(owner, SignUpPageAddress(webAppUrl), std::nullopt);
+void OpenSignUpPage(Shell& shell, MessageSink& sink, ShellOwner owner, TextView webAppUrl) {
+    OpenChecked(shell, sink, owner, {SignUpPageAddress(webAppUrl), std::nullopt}, webAppUrl);
 }
 
-void OpenHelpPage(Shell& shell, ShellOwner owner, TextView webAppUrl) {
-    shell.Open(owner, HelpPageAddress(webAppUrl), std::nullopt);
+void OpenHelpPage(Shell& shell, MessageSink& sink, ShellOwner owner, TextView webAppUrl) {
+    OpenChecked(shell, sink, owner, {HelpPageAddress(webAppUrl), std::nullopt}, webAppUrl);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Shell.h"
+#include "common/MessageSink.h"
 #include "common/Text.h"
 
 #include <cstdint>
@@ -23,9 +24,10 @@ bool LaunchModeOpensWebPage(std::int32_t launchMode);
 Text AutoLogonAddress(std::int32_t launchMode, TextView webAppUrl, TextView sessionId);
 
 // A user name or password made safe inside an ftp location: every ASCII character outside
-// A-Z a-z 0-9 - . _ ~ ! $ & ' ( ) * + , ; = becomes %XX in upper case, so that ":", "@", "/"
-// cannot move the location to another host and a blank or quotation mark cannot split the
-// explorer's argument. Non-ASCII characters stay as they are.
+// A-Z a-z 0-9 - . _ ~ becomes %XX in upper case, so that ":", "@", "/" cannot move the
+// location to another host, and a blank, quotation mark, "," or "=" cannot split the
+// explorer's command line, which it cuts into fields at those. Non-ASCII characters stay as
+// they are.
 Text EncodeFtpCredential(TextView credential);
 
 // "ftp://" + user + ":" + password + "@" + the host of the web application's address.
@@ -43,9 +45,13 @@ LaunchTarget DestinationTarget(std::int32_t launchMode, TextView user, TextView 
 Text SignUpPageAddress(TextView webAppUrl);
 Text HelpPageAddress(TextView webAppUrl);
 
-// Open the targets through the shell; the destination without an owner window.
-void OpenDestination(Shell& shell, const WindowsFolderProvider& windowsFolder,
+// Open the targets through the shell; the destination without an owner window. A web
+// address that is not plain (app/ShellAddress.h), or for the explorer an ftp host that is
+// not, is not handed to the shell: the sink shows why instead. An empty web application
+// address opens nothing and shows nothing, since the exchange that could not get it has
+// already said why.
+void OpenDestination(Shell& shell, MessageSink& sink, const WindowsFolderProvider& windowsFolder,
                      std::int32_t launchMode, TextView user, TextView password, TextView webAppUrl,
                      TextView sessionId);
-void OpenSignUpPage(Shell& shell, ShellOwner owner, TextView webAppUrl);
-void OpenHelpPage(Shell& shell, ShellOwner owner, TextView webAppUrl);
+void OpenSignUpPage(Shell& shell, MessageSink& sink, ShellOwner owner, TextView webAppUrl);
+void OpenHelpPage(Shell& shell, MessageSink& sink, ShellOwner owner, TextView webAppUrl);

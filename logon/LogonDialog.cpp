@@ -62,8 +62,8 @@ void CLogonDialog::OnOK() {
     LogonProcedure procedure(
         *this, session, store,
         [this](std::int32_t launchMode, const Text& user, const SecretText& pw) {
-            OpenDestination(shell, windowsFolder, launchMode, user, pw, session.GetWebAppUrl(),
-                            session.SessionId());
+            OpenDestination(shell, *this, windowsFolder, launchMode, user, pw,
+                            session.GetWebAppUrl(), session.SessionId());
         });
     procedure.OnOK(LaunchMode);
 }
@@ -84,11 +84,11 @@ bool CLogonDialog::OnCommand(WORD id, WORD code) {
 }
 
 void CLogonDialog::OnSignUpButton() {
-    OpenSignUpPage(shell, reinterpret_cast<ShellOwner>(Handle()), session.GetWebAppUrl());
+    OpenSignUpPage(shell, *this, reinterpret_cast<ShellOwner>(Handle()), session.GetWebAppUrl());
 }
 
 void CLogonDialog::OnHelpButton() {
-    OpenHelpPage(shell, reinterpret_cast<ShellOwner>(Handle()), session.GetWebAppUrl());
+    OpenHelpPage(shell, *this, reinterpret_cast<ShellOwner>(Handle()), session.GetWebAppUrl());
 }
 
 void CLogonDialog::CopyControlsToMembers() {

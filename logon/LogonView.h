@@ -1,21 +1,19 @@
 #pragma once
 
+#include "common/MessageSink.h"
 #include "common/Secret.h"
 #include "common/Text.h"
 
 // What the logon procedure needs of the logon window. Every call returns when it is done:
-// the message and the question return when the user has closed the box.
-class LogonView {
+// the message and the question return when the user has closed the box. Its messages
+// (MessageSink::ShowMessage) are the application's message box, owned by the window.
+class LogonView : public MessageSink {
 public:
-    virtual ~LogonView() = default;
-
     // The window's data exchange in the saving direction: both edit boxes into the members.
     virtual void CopyControlsToMembers() = 0;
     virtual Text UserName() const = 0;
     virtual SecretText Password() const = 0;
 
-    // The application's message box with an OK button, owned by the window.
-    virtual void ShowMessage(const Text& text) = 0;
     // A Yes/No box without an icon, owned by the window; true when the answer is Yes.
     virtual bool AskYesNo(const Text& text) = 0;
     // An entry of the program's string table (IDS_... of res/resource.h).

@@ -24,6 +24,10 @@ constexpr DWORD formHeaderLength = 49;
 static_assert(std::size(formHeader) - 1 == formHeaderLength);
 
 constexpr DWORD_PTR context = 1;
+// INTERNET_SUPPRESS_COOKIE_PERSIST, which mingw-w64's wininet.h lacks: cookies the service
+// sets are kept for this process only, out of the user's shared cookie store, while what
+// is sent stays the same. Wine accepts the option and ignores it.
+constexpr DWORD suppressCookiePersist = 3;
 constexpr DWORD initialBufferBytes = 10240;
 
 // Without explicit time-outs a server that accepts and never answers blocks the send for
@@ -96,7 +100,10 @@ Transfer SendAndRead(HINTERNET connection, const RequestSplit& split, bool secur
     if (!utf8Body)
         return fail(formTooLongText);
     const SecretBytes& body = *utf8Body;
-    const DWORD flags = INTERNET_FLAG_RELOAD | (secure ? INTERNET_FLAG_SECURE : 0);
+    // The answers carry the session id: they are never written to the disk cache, where they
+    // would outlive the process however it ends.
+    const DWORD flags =
+        INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | (secure ? INTERNET_FLAG_SECURE : 0);
     const Text object(split.object);
     UniqueInternet request(HttpOpenRequestW(connection, L"POST", Wide(object), L"HTTP/1.0", nullptr,
                                             nullptr, flags, context));
@@ -160,6 +167,9 @@ HINTERNET WinInetExchange::Session() {
             throw CommandFailure(code, InternetErrorText(code));
         }
         SetTimeouts(apiSession.get());
+        DWORD suppress = suppressCookiePersist;
+        InternetSetOptionW(apiSession.get(), INTERNET_OPTION_SUPPRESS_BEHAVIOR, &suppress,
+                           sizeof suppress);
     }
     return apiSession.get();
 }

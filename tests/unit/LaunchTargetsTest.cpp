@@ -1,4 +1,5 @@
 #include "app/LaunchTargets.h"
+#include "app/ShellAddress.h"
 
 #include <gtest/gtest.h>
 
@@ -30,6 +31,12 @@ public:
     std::vector<ShellCall> calls;
 };
 
+class RecordingSink final : public MessageSink {
+public:
+    void ShowMessage(const Text& text) override { messages.push_back(text); }
+    std::vector<Text> messages;
+};
+
 constexpr char16_t webAppUrl[] = u"http://web.example:8080/app";
 const Text autoLogon = Text(webAppUrl) + u"/secure/autologon.aspx?sesID=S1&gotoURL=";
 
@@ -56,7 +63,8 @@ TEST(LaunchTargets, EachModeHasItsTarget) {
     for (const Case& test : cases) {
         FakeWindowsFolder folder;
         RecordingShell shell;
-        OpenDestination(shell, folder, test.mode, u"john", u"pw", webAppUrl, u"S1");
+        RecordingSink sink;
+        OpenDestination(shell, sink, folder, test.mode, u"john", u"pw", webAppUrl, u"S1");
         ASSERT_EQ(shell.calls.size(), 1u) << test.mode;
         EXPECT_EQ(shell.calls[0], (ShellCall{0, test.expected.file, test.expected.parameters}))
             << test.mode;
@@ -77,8 +85,9 @@ TEST(LaunchTargets, WebAddressesTakeTheirPiecesAsTheyAre) {
 
 TEST(LaunchTargets, PagesForTheWindowsButtonsAreOwnedByTheWindow) {
     RecordingShell shell;
-    OpenSignUpPage(shell, 0x1234, u"http://h");
-    OpenHelpPage(shell, 0x1234, u"http://h");
+    RecordingSink sink;
+    OpenSignUpPage(shell, sink, 0x1234, u"http://h");
+    OpenHelpPage(shell, sink, 0x1234, u"http://h");
     EXPECT_EQ(shell.calls,
               (std::vector<ShellCall>{
                   {0x1234, u"http://h/secure/signup.aspx?from=tarnupload", std::nullopt},
@@ -96,13 +105,113 @@ TEST(LaunchTargets, FtpLocationKeepsCredentialsInsideTheirFields) {
         {u"john", u"", u"http://h", u"ftp://john:@h"},
         {u"a:b", u"p@ss/word", u"https://h:21/x/y", u"ftp://a%3Ab:p%40ss%2Fword@h:21"},
         {u"john\\john's share", u"two words", u"http://h",
-         u"ftp://john%5Cjohn's%20share:two%20words@h"},
+         u"ftp://john%5Cjohn%27s%20share:two%20words@h"},
+        {u"jo,hn", u"pa,ss=x", u"http://h", u"ftp://jo%2Chn:pa%2Css%3Dx@h"},
         {u"q\"?#%", u"[x]{y}<z>|^`", u"http://h",
          u"ftp://q%22%3F%23%25:%5Bx%5D%7By%7D%3Cz%3E%7C%5E%60@h"},
-        {u"-._~!$&'()*+,;=Az09", u"\u00E9\u4E2D\U0001F600", u"http://h",
-         u"ftp://-._~!$&'()*+,;=Az09:\u00E9\u4E2D\U0001F600@h"},
+        {u"-._~Az09", u"\u00E9\u4E2D\U0001F600", u"http://h",
+         u"ftp://-._~Az09:\u00E9\u4E2D\U0001F600@h"},
+        {u"!$&'()*", u"+,;=", u"http://h", u"ftp://%21%24%26%27%28%29%2A:%2B%2C%3B%3D@h"},
         {u"tab\tnl\n", u"\x7F", u"http://h", u"ftp://tab%09nl%0A:%7F@h"},
     };
     for (const Case& test : cases)
         EXPECT_EQ(FtpLocation(test.user, test.password, test.url), test.expected);
+}
+
+TEST(LaunchTargets, OnlyPlainWebAddressesAndFtpHostsReachTheShell) {
+    enum Opener { Explorer, Mode2, Mode4, SignUp, Help };
+    struct Case {
+        Opener opener;
+        Text url;
+        Text sessionId;
+        bool opens;
+    };
+    const Case cases[] = {
+        {SignUp, u"http://h", u"", true},
+        {Help, u"https://web.example:8080/app", u"", true},
+        {SignUp, u"http://a-b.c9:1/x?y=%41&z=1#f!@~", u"", true},
+        {Mode4, u"http://h/app", u"S1", true},
+        {Mode2, u"http://h", u"a&b=c%20#x", true},
+        {Explorer, u"http://h:21/app", u"", true},
+        {Explorer, u"https://h", u"", true},
+        {SignUp, u"http://host\" --injected \"x", u"", false},
+        {SignUp, u"search-ms:query=x&crumb=location:\\\\evil\\share", u"", false},
+        {Help, u"file:///C:/windows/system32", u"", false},
+        {Help, u"\\\\server\\share", u"", false},
+        {SignUp, u"javascript:alert(1)//", u"", false},
+        {SignUp, u"HTTP://h", u"", false},
+        {SignUp, u"http://user@h", u"", false},
+        {SignUp, u"http://h\u00E9.example", u"", false},
+        {SignUp, u"http://h/\u00E9", u"", false},
+        {SignUp, u"http://h/a\tb", u"", false},
+        {SignUp, u"http://h/a b", u"", false},
+        {SignUp, u"http://h/{a}", u"", false},
+        {Help, u"http://h/a|b", u"", false},
+        {Help, u"http://h/a\\b", u"", false},
+        {Help, u"http://h/a`b<c>^", u"", false},
+        {SignUp, u"http://h:123456", u"", false},
+        {SignUp, u"http://", u"", false},
+        {Mode2, u"http://h", u"a\" --x \"b", false},
+        {Explorer, u"http://host\" --injected \"x", u"", false},
+        {Explorer, u"http://h,x=y", u"", false},
+        {Explorer, u"search-ms:x", u"", false},
+        {Explorer, u"http://h:99x/", u"", false},
+        // No address at all: the exchange has already said why.
+        {SignUp, u"", u"", false},
+        {Mode2, u"", u"S1", false},
+        {Explorer, u"", u"", false},
+    };
+    FakeWindowsFolder folder;
+    for (const Case& test : cases) {
+        RecordingShell shell;
+        RecordingSink sink;
+        const Text& url = test.url;
+        switch (test.opener) {
+        case Explorer:
+            OpenDestination(shell, sink, folder, 0, u"u", u"p", url, test.sessionId);
+            break;
+        case Mode2:
+        case Mode4:
+            OpenDestination(shell, sink, folder, test.opener == Mode2 ? 2 : 4, u"u", u"p", url,
+                            test.sessionId);
+            break;
+        case SignUp:
+            OpenSignUpPage(shell, sink, 1, url);
+            break;
+        case Help:
+            OpenHelpPage(shell, sink, 1, url);
+            break;
+        }
+        const std::string name = ToUtf8(url) + " " + ToUtf8(test.sessionId);
+        EXPECT_EQ(shell.calls.size(), test.opens ? 1u : 0u) << name;
+        EXPECT_EQ(sink.messages.size(), test.opens || url.empty() ? 0u : 1u) << name;
+        for (const Text& message : sink.messages) {
+            EXPECT_TRUE(message.starts_with(u"The service sent an address that tarnftp does not "
+                                            u"open."))
+                << name;
+            EXPECT_EQ(message.find(u"/secure"), Text::npos) << name;
+            if (!test.sessionId.empty()) {
+                EXPECT_EQ(message.find(test.sessionId), Text::npos) << name;
+            }
+        }
+    }
+
+    const Text longest = u"http://h/" + Text(2048 - 9, u'a');
+    EXPECT_TRUE(IsPlainWebAddress(longest));
+    EXPECT_FALSE(IsPlainWebAddress(longest + u"a"));
+}
+
+TEST(LaunchTargets, RefusedAddressNamesOnlySchemeAndHost) {
+    const std::pair<Text, Text> cases[] = {
+        {u"http://host\" --injected \"x", u"Scheme: http\nHost: host\" --injected \"x"},
+        {u"search-ms:query=x", u"Scheme: search-ms\nHost: (none)"},
+        {u"\\\\server\\share\\x", u"Scheme: (none)\nHost: server"},
+        {u"http://user:pw@h:8080/app?sesID=S", u"Scheme: http\nHost: h:8080"},
+        {u"HTTPS://h\u00E9\x01#frag", u"Scheme: HTTPS\nHost: h??"},
+        {u"http://" + Text(70, u'x') + u"/p", u"Scheme: http\nHost: " + Text(64, u'x') + u"..."},
+    };
+    for (const auto& [url, named] : cases)
+        EXPECT_EQ(RefusedAddressMessage(url),
+                  u"The service sent an address that tarnftp does not open.\n\n" + named)
+            << ToUtf8(url);
 }
