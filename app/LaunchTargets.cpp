@@ -16,11 +16,25 @@ bool IsUnreservedInFtpCredential(char16_t c) {
     return std::u16string_view(u"-._~").find(c) != std::u16string_view::npos;
 }
 
-Text Joined(std::initializer_list<TextView> pieces) {
-    Text joined;
+// The pieces one after the other. A secret, since a session id or a password may be among them.
+SecretText Joined(std::initializer_list<TextView> pieces) {
+    SecretText joined;
     for (TextView piece : pieces)
         joined += piece;
     return joined;
+}
+
+void AppendFtpCredential(SecretText& location, TextView credential) {
+    static constexpr char hexDigits[] = "0123456789ABCDEF";
+    for (char16_t c : credential) {
+        if (c >= 0x80 || IsUnreservedInFtpCredential(c)) {
+            location += c;
+        } else {
+            location += u'%';
+            location += static_cast<char16_t>(hexDigits[c >> 4]);
+            location += static_cast<char16_t>(hexDigits[c & 0xF]);
+        }
+    }
 }
 
 // Hands target to the shell when the pieces the service sent are plain: the whole address
@@ -43,7 +57,7 @@ bool LaunchModeOpensWebPage(std::int32_t launchMode) {
     return launchMode >= 2 && launchMode <= 4;
 }
 
-Text AutoLogonAddress(std::int32_t launchMode, TextView webAppUrl, TextView sessionId) {
+SecretText AutoLogonAddress(std::int32_t launchMode, TextView webAppUrl, TextView sessionId) {
     Text targetPage;
     switch (launchMode) {
     case 2:
@@ -60,29 +74,18 @@ Text AutoLogonAddress(std::int32_t launchMode, TextView webAppUrl, TextView sess
     return Joined({webAppUrl, autoLogonPath, sessionId, u"&gotoURL=", targetPage});
 }
 
-Text EncodeFtpCredential(TextView credential) {
-    static constexpr char hexDigits[] = "0123456789ABCDEF";
-    Text encoded;
-    encoded.reserve(credential.size());
-    for (char16_t c : credential) {
-        if (c >= 0x80 || IsUnreservedInFtpCredential(c)) {
-            encoded += c;
-        } else {
-            encoded += u'%';
-            encoded += static_cast<char16_t>(hexDigits[c >> 4]);
-            encoded += static_cast<char16_t>(hexDigits[c & 0xF]);
-        }
-    }
-    return encoded;
-}
-
-Text FtpLocation(TextView user, TextView password, TextView webAppUrl) {
-    return Joined({u"ftp://", EncodeFtpCredential(user), u":", EncodeFtpCredential(password), u"@",
-                   HostFromUrl(webAppUrl)});
+SecretText FtpLocation(TextView user, TextView password, TextView webAppUrl) {
+    SecretText location(u"ftp://");
+    AppendFtpCredential(location, user);
+    location += u':';
+    AppendFtpCredential(location, password);
+    location += u'@';
+    location += HostFromUrl(webAppUrl);
+    return location;
 }
 
 Text ExplorerPath(TextView windowsFolder) {
-    return Joined({windowsFolder, u"\\explorer.exe"});
+    return Text(windowsFolder) + u"\\explorer.exe";
 }
 
 LaunchTarget DestinationTarget(std::int32_t launchMode, TextView user, TextView password,
@@ -90,15 +93,16 @@ LaunchTarget DestinationTarget(std::int32_t launchMode, TextView user, TextView 
                                const WindowsFolderProvider& windowsFolder) {
     if (LaunchModeOpensWebPage(launchMode))
         return {AutoLogonAddress(launchMode, webAppUrl, sessionId), std::nullopt};
-    return {ExplorerPath(windowsFolder.WindowsFolder()), FtpLocation(user, password, webAppUrl)};
+    return {SecretText(ExplorerPath(windowsFolder.WindowsFolder())),
+            FtpLocation(user, password, webAppUrl)};
 }
 
 Text SignUpPageAddress(TextView webAppUrl) {
-    return Joined({webAppUrl, u"/secure/signup.aspx?from=tarnupload"});
+    return Text(webAppUrl) + u"/secure/signup.aspx?from=tarnupload";
 }
 
 Text HelpPageAddress(TextView webAppUrl) {
-    return Joined({webAppUrl, u"/help/FTPHelp.aspx"});
+    return Text(webAppUrl) + u"/help/FTPHelp.aspx";
 }
 
 void OpenDestination(Shell& shell, MessageSink& sink, const WindowsFolderProvider& windowsFolder,
@@ -110,9 +114,11 @@ void OpenDestination(Shell& shell, MessageSink& sink, const WindowsFolderProvide
 }
 
 void OpenSignUpPage(Shell& shell, MessageSink& sink, ShellOwner owner, TextView webAppUrl) {
-    OpenChecked(shell, sink, owner, {SignUpPageAddress(webAppUrl), std::nullopt}, webAppUrl);
+    OpenChecked(shell, sink, owner, {SecretText(SignUpPageAddress(webAppUrl)), std::nullopt},
+                webAppUrl);
 }
 
 void OpenHelpPage(Shell& shell, MessageSink& sink, ShellOwner owner, TextView webAppUrl) {
-    OpenChecked(shell, sink, owner, {HelpPageAddress(webAppUrl), std::nullopt}, webAppUrl);
+    OpenChecked(shell, sink, owner, {SecretText(HelpPageAddress(webAppUrl)), std::nullopt},
+                webAppUrl);
 }

@@ -10,8 +10,8 @@
 // What the shell is handed to reach a destination: a document or program, and for a
 // program its parameters.
 struct LaunchTarget {
-    Text file;
-    std::optional<Text> parameters;
+    SecretText file;
+    std::optional<SecretText> parameters;
 
     bool operator==(const LaunchTarget&) const = default;
 };
@@ -21,17 +21,14 @@ bool LaunchModeOpensWebPage(std::int32_t launchMode);
 
 // The automatic-logon address of web-page mode 2, 3 or 4. The web application's address and
 // the session identifier go in as they are; no slash is added or removed where they meet.
-Text AutoLogonAddress(std::int32_t launchMode, TextView webAppUrl, TextView sessionId);
-
-// A user name or password made safe inside an ftp location: every ASCII character outside
-// A-Z a-z 0-9 - . _ ~ becomes %XX in upper case, so that ":", "@", "/" cannot move the
-// location to another host, and a blank, quotation mark, "," or "=" cannot split the
-// explorer's command line, which it cuts into fields at those. Non-ASCII characters stay as
-// they are.
-Text EncodeFtpCredential(TextView credential);
+SecretText AutoLogonAddress(std::int32_t launchMode, TextView webAppUrl, TextView sessionId);
 
 // "ftp://" + user + ":" + password + "@" + the host of the web application's address.
-Text FtpLocation(TextView user, TextView password, TextView webAppUrl);
+// In user and password every ASCII character outside A-Z a-z 0-9 - . _ ~ becomes %XX in upper
+// case, so that ":", "@", "/" cannot move the location to another host, and a blank,
+// quotation mark, "," or "=" cannot split the explorer's command line, which it cuts into
+// fields at those. Non-ASCII characters stay as they are.
+SecretText FtpLocation(TextView user, TextView password, TextView webAppUrl);
 
 // The explorer in the Windows folder.
 Text ExplorerPath(TextView windowsFolder);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Secret.h"
 #include "common/Text.h"
 
 #include <cstdint>
@@ -15,8 +16,8 @@ using ShellOwner = std::uintptr_t;
 class Shell {
 public:
     virtual ~Shell() = default;
-    virtual void Open(ShellOwner owner, const Text& file,
-                      const std::optional<Text>& parameters) = 0;
+    virtual void Open(ShellOwner owner, const SecretText& file,
+                      const std::optional<SecretText>& parameters) = 0;
 };
 
 // The Windows folder, where the explorer lives. Empty when the system names none.

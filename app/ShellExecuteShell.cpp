@@ -6,8 +6,8 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
-void ShellExecuteShell::Open(ShellOwner owner, const Text& file,
-                             const std::optional<Text>& parameters) {
+void ShellExecuteShell::Open(ShellOwner owner, const SecretText& file,
+                             const std::optional<SecretText>& parameters) {
     SHELLEXECUTEINFOW request = {};
     request.cbSize = sizeof request;
     request.fMask = 0;

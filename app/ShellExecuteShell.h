@@ -6,7 +6,8 @@
 // the shell shows its own error message when it cannot open the file.
 class ShellExecuteShell final : public Shell {
 public:
-    void Open(ShellOwner owner, const Text& file, const std::optional<Text>& parameters) override;
+    void Open(ShellOwner owner, const SecretText& file,
+              const std::optional<SecretText>& parameters) override;
 };
 
 // The Windows folder from the shell, or from GetWindowsDirectoryW when the shell gives none.

@@ -25,8 +25,10 @@ struct ShellCall {
 
 class RecordingShell final : public Shell {
 public:
-    void Open(ShellOwner owner, const Text& file, const std::optional<Text>& parameters) override {
-        calls.push_back({owner, file, parameters});
+    void Open(ShellOwner owner, const SecretText& file,
+              const std::optional<SecretText>& parameters) override {
+        calls.push_back({owner, Text(file.view()),
+                         parameters ? std::optional<Text>(parameters->view()) : std::nullopt});
     }
     std::vector<ShellCall> calls;
 };
@@ -45,17 +47,17 @@ const Text autoLogon = Text(webAppUrl) + u"/secure/autologon.aspx?sesID=S1&gotoU
 TEST(LaunchTargets, EachModeHasItsTarget) {
     struct Case {
         std::int32_t mode;
-        LaunchTarget expected;
+        ShellCall expected;
     };
-    const LaunchTarget explorer{u"C:\\windows\\explorer.exe", u"ftp://john:pw@web.example:8080"};
+    const ShellCall explorer{0, u"C:\\windows\\explorer.exe", u"ftp://john:pw@web.example:8080"};
     const Case cases[] = {
         {-48, explorer},
         {0, explorer},
         {1, explorer},
-        {2, {autoLogon + u"/file/ShowFolder.aspx", std::nullopt}},
-        {3, {autoLogon + u"/secure/AccountBalance.aspx", std::nullopt}},
+        {2, {0, autoLogon + u"/file/ShowFolder.aspx", std::nullopt}},
+        {3, {0, autoLogon + u"/secure/AccountBalance.aspx", std::nullopt}},
         {4,
-         {autoLogon + u"%2Fads%2FViewShoppingCart.aspx?productID%3D10015%26quantity%3D1",
+         {0, autoLogon + u"%2Fads%2FViewShoppingCart.aspx?productID%3D10015%26quantity%3D1",
           std::nullopt}},
         {5, explorer},
         {9, explorer},
@@ -66,8 +68,7 @@ TEST(LaunchTargets, EachModeHasItsTarget) {
         RecordingSink sink;
         OpenDestination(shell, sink, folder, test.mode, u"john", u"pw", webAppUrl, u"S1");
         ASSERT_EQ(shell.calls.size(), 1u) << test.mode;
-        EXPECT_EQ(shell.calls[0], (ShellCall{0, test.expected.file, test.expected.parameters}))
-            << test.mode;
+        EXPECT_EQ(shell.calls[0], test.expected) << test.mode;
         EXPECT_EQ(folder.asked, LaunchModeOpensWebPage(test.mode) ? 0 : 1) << test.mode;
     }
 }

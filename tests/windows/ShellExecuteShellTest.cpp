@@ -80,9 +80,10 @@ TEST_F(ShellExecuteShellTest, TheProgramReceivesTheFtpLocationAsOneExactArgument
     };
     ShellExecuteShell shell;
     for (const Case& test : cases) {
-        Text location = FtpLocation(test.user, test.password, u"http://web.example:8080/app");
+        const SecretText location =
+            FtpLocation(test.user, test.password, u"http://web.example:8080/app");
         DeleteFileW(Wide(logPath));
-        shell.Open(0, recorder, location);
+        shell.Open(0, SecretText(recorder), location);
         auto record = WaitForRecord(logPath);
         ASSERT_TRUE(record) << ToUtf8(location);
         ASSERT_EQ(record->size(), 3u) << ToUtf8(record->at(0));
@@ -92,7 +93,7 @@ TEST_F(ShellExecuteShellTest, TheProgramReceivesTheFtpLocationAsOneExactArgument
 
 TEST_F(ShellExecuteShellTest, AProgramWithoutParametersGetsNoArgument) {
     ShellExecuteShell shell;
-    shell.Open(0, recorder, std::nullopt);
+    shell.Open(0, SecretText(recorder), std::nullopt);
     auto record = WaitForRecord(logPath);
     ASSERT_TRUE(record);
     EXPECT_EQ(record->size(), 2u) << ToUtf8(record->at(0));
