@@ -8,10 +8,6 @@ namespace {
 
 const char16_t internalErrorText[] = u"Internal application error.";
 
-} // namespace
-
-namespace {
-
 // The edit box's text goes straight into the member: no other buffer holds a copy. Both
 // string kinds keep room for a terminator beyond their size.
 template <typename String> void ExchangeText(HWND control, bool saving, String& value) {
