@@ -1,5 +1,6 @@
 // Input: one address. Every splitting and encoding operation of the request addresses is run
 // on it, alone and chained as an exchange chains them.
+#include "app/ShellAddress.h"
 #include "fuzz/FuzzInput.h"
 #include "webclient/Url.h"
 
@@ -139,6 +140,22 @@ void CheckConnectTarget(TextView url) {
     FUZZ_REQUIRE(port >= 1 && port == target.port);
 }
 
+// What passes the shell check can neither name another handler nor add to a command line: an
+// http(s) address of printable ASCII without blanks or quotes, and a plain host for ftp.
+void CheckShellAddress(TextView url) {
+    if (IsPlainWebAddress(url)) {
+        FUZZ_REQUIRE(url.size() <= 2048);
+        FUZZ_REQUIRE(url.starts_with(u"http://") || url.starts_with(u"https://"));
+        for (char16_t unit : url)
+            FUZZ_REQUIRE(unit > u' ' && unit <= u'~' && unit != u'"' && unit != u'\\');
+        FUZZ_REQUIRE(
+            IsPlainFtpHost(HostFromUrl(url).substr(0, HostFromUrl(url).find_first_of(u"?#"))));
+    }
+    if (IsPlainFtpHost(url))
+        for (char16_t unit : url)
+            FUZZ_REQUIRE(unit == u'.' || unit == u'-' || unit == u':' || IsUnreservedUnit(unit));
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -151,5 +168,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         number = number * 31 + data[i];
     CheckRequest(url, static_cast<int>(number % 32768));
     CheckConnectTarget(url);
+    CheckShellAddress(url);
     return 0;
 }
