@@ -84,11 +84,19 @@ class SavedFile:
 class LogonApp:
     """tarnftp.exe in an install of its own, started with the shell capture's environment."""
 
-    def __init__(self, test, hosts=(REDIRECT1,), args=(), beside=()):
-        """beside: names under which the planted test DLL is put beside the exe."""
+    def __init__(self, test, hosts=(REDIRECT1,), args=(), beside=(), subfolder=".",
+                 parent_hosts=None):
+        """beside: names under which the planted test DLL is put beside the exe; subfolder:
+        where the exe goes below its install folder; parent_hosts: the hosts of a tarnftp.ini
+        put in every folder above the exe's, up to the install folder."""
         self.test = test
-        self.install = Install(ini(*hosts))
+        self.install = Install(ini(*hosts), subfolder)
         test.addCleanup(self.install.cleanup)
+        if parent_hosts is not None:
+            for folder in self.install.folder.parents:
+                if not folder.is_relative_to(self.install.root):
+                    break
+                (folder / "tarnftp.ini").write_text(ini(*parent_hosts))
         for name in beside:
             shutil.copy(BUILD / "planted_library.dll", self.install.folder / name)
         self.install.start(*args, env=Suite.shell.env())

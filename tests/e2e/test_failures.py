@@ -3,6 +3,7 @@ connection that cannot even be opened and WinInet that cannot be loaded. Every f
 the window open, the saved file byte for byte as it was and the shell unused. And DLLs planted
 beside the exe under system DLLs' names, which are never loaded."""
 import unittest
+from pathlib import Path
 
 from logonapp import (APP_TITLE, CONNECT_FAILED, LOGON, NOBODY, NOBODY2, OK, PASSWORD, REDIRECT1,
                       REDIRECT2, SIGNUP, USERNAME, WEBAPP, AppTest, LogonApp, Suite,
@@ -99,6 +100,20 @@ class FailedLogons(AppTest):
                 self.assertEqual(self.saved.read(), before)
                 app.cancel()
                 clear_dll_overrides()
+
+    def test_a_path_past_max_path_reads_no_profile_from_a_folder_above(self):
+        # Cut at MAX_PATH, the exe's path would name a folder above its own, and the program
+        # the folder's last part. Wine's profile functions cannot open the profile beside an
+        # exe this deep, so no host is found; the box's caption is the program's own name.
+        deep = Path(*(letter * 60 for letter in "defg"), "h" * 30)
+        app = LogonApp(self, hosts=(REDIRECT2,), subfolder=deep, parent_hosts=(REDIRECT1,))
+        self.assertGreater(len(str(app.install.exe)), 300)
+        app.enter("alice", "wonder1")
+        app.click(LOGON)
+        self.assertEqual(self.answer_boxes(app, 4), [(UNRESOLVED, "exclamation")] * 3 +
+                         [("Logon failed, server unavailable.", "exclamation")])
+        self.assertEqual(Suite.service.requests, [])
+        app.cancel()
 
     def test_dlls_planted_beside_the_exe_are_never_loaded(self):
         # Each would otherwise be loaded by name: the common controls on the first hover over
