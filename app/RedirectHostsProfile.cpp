@@ -7,15 +7,20 @@
 #include <vector>
 
 Text ProfilePathBeside(const Text& executablePath) {
-    size_t lastBackslash = executablePath.rfind(u'\\');
-    Text folder = lastBackslash == Text::npos ? Text() : executablePath.substr(0, lastBackslash);
-    return folder + u"\\tarnftp.ini";
+    // Without a folder there is no file beside the executable: "\tarnftp.ini" would be the
+    // root of the current drive.
+    const size_t lastBackslash = executablePath.rfind(u'\\');
+    if (lastBackslash == Text::npos)
+        return {};
+    return executablePath.substr(0, lastBackslash) + u"\\tarnftp.ini";
 }
 
 RedirectHosts ReadRedirectHosts(const Text& profilePath) {
     constexpr DWORD bufferLength = 4096;
     std::vector<wchar_t> buffer(bufferLength);
     RedirectHosts hosts;
+    if (profilePath.empty())
+        return hosts;
     const wchar_t* keys[] = {L"Host1", L"Host2", L"Host3"};
     for (size_t i = 0; i < hosts.size(); ++i) {
         DWORD length = GetPrivateProfileStringW(L"RedirectHosts", keys[i], L"", buffer.data(),

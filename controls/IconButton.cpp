@@ -2,7 +2,6 @@
 
 #include "controls/GdiCanvas.h"
 
-#include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -23,7 +22,7 @@ Text WindowText(HWND window) {
 
 bool TrackLeave(HWND window, DWORD flags) {
     TRACKMOUSEEVENT request{sizeof(request), flags, window, 0};
-    return _TrackMouseEvent(&request) != FALSE;
+    return TrackMouseEvent(&request) != FALSE;
 }
 
 bool IsWindowUnder(POINT screenPoint, HWND window) {

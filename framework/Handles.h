@@ -1,7 +1,8 @@
 #pragma once
 
+#include "webclient/WinInetApi.h"
+
 #include <windows.h>
-#include <wininet.h>
 
 #include <cstdio>
 #include <utility>
@@ -40,8 +41,10 @@ private:
 };
 
 namespace handle_detail {
+// An internet handle exists only once WinInet is loaded.
 inline void CloseInternet(HINTERNET h) {
-    InternetCloseHandle(h);
+    if (const WinInetApi* api = LoadedWinInet())
+        api->InternetCloseHandle(h);
 }
 inline void CloseKey(HKEY h) {
     RegCloseKey(h);

@@ -2,6 +2,6 @@
 
 #include "common/Text.h"
 
-// The running executable's full path, from a buffer of MAX_PATH characters (a longer path
-// comes back cut by the platform).
+// The running executable's full path; empty when the system cannot give it whole (never a
+// path cut short, which could name another folder).
 Text ModulePath();

@@ -1,8 +1,12 @@
 #include "framework/WinApp.h"
 
 #include "framework/ModulePath.h"
+#include "framework/SystemLibrary.h"
 
 CWinApp::CWinApp() : instance(GetModuleHandleW(nullptr)) {
+    // The application object is made during static initialisation, before any code of the
+    // program loads a DLL, so every load by name is kept to the system folder.
+    RestrictDllSearchToSystemFolder();
     current = this;
     Text path = ModulePath();
     size_t nameStart = path.find_last_of(u"\\/");

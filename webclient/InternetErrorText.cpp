@@ -1,8 +1,8 @@
 #include "webclient/InternetErrorText.h"
 
 #include "framework/Handles.h"
-
-#include <wininet.h>
+#include "framework/SystemLibrary.h"
+#include "webclient/WinInetApi.h"
 
 #include <memory>
 #include <string>
@@ -34,11 +34,14 @@ Text FormattedMessage(DWORD source, HMODULE module, DWORD code) {
 }
 
 Text LastResponseInfo() {
+    const WinInetApi* api = LoadedWinInet();
+    if (!api)
+        return {};
     std::wstring buffer(maxLength + 1, L'\0');
     for (int attempt = 0; attempt < 2; ++attempt) {
         DWORD serverError = 0;
         DWORD length = static_cast<DWORD>(buffer.size());
-        if (InternetGetLastResponseInfoW(&serverError, buffer.data(), &length))
+        if (api->InternetGetLastResponseInfoW(&serverError, buffer.data(), &length))
             return Truncated(buffer.data(), length);
         if (GetLastError() != ERROR_INSUFFICIENT_BUFFER)
             break;
@@ -56,13 +59,12 @@ Text InternetErrorText(DWORD code) {
             return info;
         // No response information: the tables' own text for the code is the best we have.
     }
-    // WinInet is delay-loaded, so its table may be asked for before anything has loaded it;
-    // then it is mapped for its messages alone, from the system folder only.
+    // WinInet is loaded by the first exchange, so its table may be asked for before anything
+    // has loaded it; then it is mapped for its messages alone, from the system folder only.
     HMODULE wininet = GetModuleHandleW(L"WININET.DLL");
     UniqueModule mapped;
     if (!wininet) {
-        mapped.reset(LoadLibraryExW(L"WININET.DLL", nullptr,
-                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_SEARCH_SYSTEM32));
+        mapped.reset(LoadSystemLibrary(L"wininet.dll", LOAD_LIBRARY_AS_DATAFILE));
         wininet = mapped.get();
     }
     if (wininet) {

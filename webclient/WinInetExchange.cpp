@@ -44,13 +44,13 @@ const Text formTooLongText = u"The request is too long to be sent.";
 const Text bodyTooLargeText =
     u"The server's answer is larger than 16 MB. It was not read to the end.";
 
-void SetTimeouts(HINTERNET handle) {
+void SetTimeouts(const WinInetApi& api, HINTERNET handle) {
     for (auto [option, milliseconds] :
          {std::pair{INTERNET_OPTION_CONNECT_TIMEOUT, connectTimeoutMs},
           std::pair{INTERNET_OPTION_SEND_TIMEOUT, sendTimeoutMs},
           std::pair{INTERNET_OPTION_RECEIVE_TIMEOUT, receiveTimeoutMs}}) {
         DWORD value = milliseconds;
-        InternetSetOptionW(handle, option, &value, sizeof value);
+        api.InternetSetOptionW(handle, option, &value, sizeof value);
     }
 }
 
@@ -89,7 +89,8 @@ struct Transfer {
     std::optional<Text> failure;
 };
 
-Transfer SendAndRead(HINTERNET connection, const RequestSplit& split, bool secure) {
+Transfer SendAndRead(const WinInetApi& api, HINTERNET connection, const RequestSplit& split,
+                     bool secure) {
     Transfer transfer;
     const auto fail = [&transfer](Text text) {
         transfer.failure = std::move(text);
@@ -105,15 +106,15 @@ Transfer SendAndRead(HINTERNET connection, const RequestSplit& split, bool secur
     const DWORD flags =
         INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | (secure ? INTERNET_FLAG_SECURE : 0);
     const Text object(split.object);
-    UniqueInternet request(HttpOpenRequestW(connection, L"POST", Wide(object), L"HTTP/1.0", nullptr,
-                                            nullptr, flags, context));
+    UniqueInternet request(api.HttpOpenRequestW(connection, L"POST", Wide(object), L"HTTP/1.0",
+                                                nullptr, nullptr, flags, context));
     if (!request)
         return fail(ErrorText(GetLastError()));
-    SetTimeouts(request.get());
+    SetTimeouts(api, request.get());
 
     void* bodyBytes = body.empty() ? nullptr : const_cast<std::uint8_t*>(body.data());
-    if (!HttpSendRequestW(request.get(), formHeader, formHeaderLength, bodyBytes,
-                          static_cast<DWORD>(body.size())))
+    if (!api.HttpSendRequestW(request.get(), formHeader, formHeaderLength, bodyBytes,
+                              static_cast<DWORD>(body.size())))
         return fail(ErrorText(GetLastError()));
 
     // Grown to one byte past the limit at most, so that an answer over it is seen
@@ -123,8 +124,8 @@ Transfer SendAndRead(HINTERNET connection, const RequestSplit& split, bool secur
     for (;;) {
         const DWORD capacity = static_cast<DWORD>(transfer.buffer.size());
         DWORD delivered = 0;
-        if (!InternetReadFile(request.get(), transfer.buffer.data() + transfer.count,
-                              capacity - transfer.count - 1, &delivered))
+        if (!api.InternetReadFile(request.get(), transfer.buffer.data() + transfer.count,
+                                  capacity - transfer.count - 1, &delivered))
             return fail(ErrorText(GetLastError()));
         if (delivered == 0)
             break;
@@ -158,23 +159,25 @@ WinInetExchange::WinInetExchange(MessageSink& sink, const Clock& clock,
                                  AttemptConnect attemptConnect)
     : sink(sink), clock(clock), attemptConnect(attemptConnect) {}
 
-HINTERNET WinInetExchange::Session() {
+HINTERNET WinInetExchange::Session(const WinInetApi& api) {
     if (!apiSession) {
         apiSession.reset(
-            InternetOpenW(userAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+            api.InternetOpenW(userAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
         if (!apiSession) {
             const DWORD code = GetLastError();
             throw CommandFailure(code, InternetErrorText(code));
         }
-        SetTimeouts(apiSession.get());
+        SetTimeouts(api, apiSession.get());
         DWORD suppress = suppressCookiePersist;
-        InternetSetOptionW(apiSession.get(), INTERNET_OPTION_SUPPRESS_BEHAVIOR, &suppress,
-                           sizeof suppress);
+        api.InternetSetOptionW(apiSession.get(), INTERNET_OPTION_SUPPRESS_BEHAVIOR, &suppress,
+                               sizeof suppress);
     }
     return apiSession.get();
 }
 
 SecretText WinInetExchange::PostRequest(TextView url) {
+    // Loaded before the connectivity check, so that a missing WinInet stops the command.
+    const WinInetApi& api = WinInet();
     if (attemptConnect(0) != ERROR_SUCCESS) {
         sink.ShowMessage(noConnectivityText);
         return {};
@@ -187,14 +190,14 @@ SecretText WinInetExchange::PostRequest(TextView url) {
     Transfer transfer;
     {
         const DWORD secureFlag = target.secure ? INTERNET_FLAG_SECURE : 0;
-        UniqueInternet connection(InternetConnectW(Session(), Wide(target.hostName), target.port,
-                                                   nullptr, nullptr, INTERNET_SERVICE_HTTP,
-                                                   INTERNET_FLAG_RELOAD | secureFlag, context));
+        UniqueInternet connection(api.InternetConnectW(
+            Session(api), Wide(target.hostName), target.port, nullptr, nullptr,
+            INTERNET_SERVICE_HTTP, INTERNET_FLAG_RELOAD | secureFlag, context));
         if (!connection) {
             const DWORD code = GetLastError();
             throw CommandFailure(code, InternetErrorText(code));
         }
-        transfer = SendAndRead(connection.get(), SplitRequest(path), target.secure);
+        transfer = SendAndRead(api, connection.get(), SplitRequest(path), target.secure);
     }
 
     // A failed exchange keeps the session for the next one; its request and connection

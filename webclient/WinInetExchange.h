@@ -4,6 +4,7 @@
 #include "common/MessageSink.h"
 #include "framework/Handles.h"
 #include "webclient/Exchange.h"
+#include "webclient/WinInetApi.h"
 
 #include <windows.h>
 
@@ -18,7 +19,7 @@ public:
     using AttemptConnect = DWORD(WINAPI*)(DWORD reserved);
 
     WinInetExchange(MessageSink& sink, const Clock& clock,
-                    AttemptConnect attemptConnect = &InternetAttemptConnect);
+                    AttemptConnect attemptConnect = &WinInetAttemptConnect);
 
     SecretText PostRequest(TextView url) override;
 
@@ -28,7 +29,7 @@ public:
     static constexpr DWORD maxBodyBytes = 16u * 1024 * 1024;
 
 private:
-    HINTERNET Session();
+    HINTERNET Session(const WinInetApi& api);
     void ReportError(DWORD code);
 
     MessageSink& sink;

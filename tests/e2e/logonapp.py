@@ -12,7 +12,7 @@ import unittest
 from pathlib import Path
 
 from shellcapture import ShellCapture
-from winetools import APP_TITLE, Install, appdata_folder, driver, wait_until
+from winetools import APP_TITLE, BUILD, Install, appdata_folder, driver, wait_until, wine
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools" / "standin"))
 from service import StandinService  # noqa: E402
@@ -84,10 +84,21 @@ class SavedFile:
 class LogonApp:
     """tarnftp.exe in an install of its own, started with the shell capture's environment."""
 
-    def __init__(self, test, hosts=(REDIRECT1,), args=()):
+    def __init__(self, test, hosts=(REDIRECT1,), args=(), beside=(), subfolder=".",
+                 parent_hosts=None):
+        """beside: names under which the planted test DLL is put beside the exe; subfolder:
+        where the exe goes below its install folder; parent_hosts: the hosts of a tarnftp.ini
+        put in every folder above the exe's, up to the install folder."""
         self.test = test
-        self.install = Install(ini(*hosts))
+        self.install = Install(ini(*hosts), subfolder)
         test.addCleanup(self.install.cleanup)
+        if parent_hosts is not None:
+            for folder in self.install.folder.parents:
+                if not folder.is_relative_to(self.install.root):
+                    break
+                (folder / "tarnftp.ini").write_text(ini(*parent_hosts))
+        for name in beside:
+            shutil.copy(BUILD / "planted_library.dll", self.install.folder / name)
         self.install.start(*args, env=Suite.shell.env())
         self.command("wait", APP_TITLE, "30000")
 
@@ -141,9 +152,29 @@ class LogonApp:
         self.test.assertEqual(driver("gone", APP_TITLE, "5000")[0], 0, "the window is gone")
         return code
 
+    def planted_loaded(self):
+        """The names of the planted DLLs that some process has loaded."""
+        return sorted(p.name.removesuffix(".loaded") for p in self.install.folder.glob("*.loaded"))
+
     def cancel(self):
         self.click(CANCEL)
         self.test.assertEqual(self.wait_closed(), 0)
+
+
+APP_DEFAULTS = r"HKCU\Software\Wine\AppDefaults\tarnftp.exe"
+
+
+def clear_dll_overrides():
+    wine("reg", "delete", APP_DEFAULTS, "/f")
+
+
+def override_dlls(test, **modes):
+    """Wine's DLL overrides for tarnftp.exe alone, removed after the test. "native,builtin"
+    makes Wine look for the DLL in the program's folder first, as Windows does for a DLL
+    that is not a known system DLL; "" disables it."""
+    test.addCleanup(clear_dll_overrides)
+    for dll, mode in modes.items():
+        wine("reg", "add", APP_DEFAULTS + r"\DllOverrides", "/v", dll, "/d", mode, "/f", check=True)
 
 
 class AppTest(unittest.TestCase):

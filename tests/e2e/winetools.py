@@ -93,10 +93,13 @@ def reg_query(key, value):
 
 
 class Install:
-    """tarnftp.exe copied into a folder of its own, with an optional tarnftp.ini beside it."""
+    """tarnftp.exe copied into a folder of its own (or a subfolder of it), with an optional
+    tarnftp.ini beside it."""
 
-    def __init__(self, ini=None):
-        self.folder = Path(tempfile.mkdtemp(prefix="tarnftp-install-"))
+    def __init__(self, ini=None, subfolder="."):
+        self.root = Path(tempfile.mkdtemp(prefix="tarnftp-install-"))
+        self.folder = self.root / subfolder
+        self.folder.mkdir(parents=True, exist_ok=True)
         self.exe = self.folder / "tarnftp.exe"
         shutil.copy(BUILD / "tarnftp.exe", self.exe)
         if ini is not None:
@@ -117,7 +120,7 @@ class Install:
         if self.process and self.process.poll() is None:
             self.process.kill()
             self.process.wait()
-        shutil.rmtree(self.folder, ignore_errors=True)
+        shutil.rmtree(self.root, ignore_errors=True)
 
 
 def wait_until(predicate, timeout=10.0, interval=0.1):

@@ -49,10 +49,10 @@ TEST_F(RedirectHostsProfile, SingleQuotesAreDroppedAndInnerBlanksKept) {
     EXPECT_EQ(hosts[2], u"\"unmatched");
 }
 
-TEST_F(RedirectHostsProfile, NoFileGivesEmptyHosts) {
-    RedirectHosts hosts = ReadRedirectHosts(path + u".absent");
-    for (const Text& host : hosts)
-        EXPECT_TRUE(host.empty());
+TEST_F(RedirectHostsProfile, NoFileOrNoPathGivesEmptyHosts) {
+    for (const Text& profile : {path + u".absent", Text()})
+        for (const Text& host : ReadRedirectHosts(profile))
+            EXPECT_TRUE(host.empty());
 }
 
 TEST_F(RedirectHostsProfile, LongValuesAreCutToTheBuffer) {
@@ -65,5 +65,7 @@ TEST_F(RedirectHostsProfile, LongValuesAreCutToTheBuffer) {
 TEST(ProfilePath, IsBesideTheExecutable) {
     EXPECT_EQ(ProfilePathBeside(u"C:\\Program Files\\tarn\\tarnftp.exe"),
               u"C:\\Program Files\\tarn\\tarnftp.ini");
-    EXPECT_EQ(ProfilePathBeside(u"tarnftp.exe"), u"\\tarnftp.ini");
+    // No folder, no profile: never the root of the current drive.
+    EXPECT_EQ(ProfilePathBeside(u"tarnftp.exe"), u"");
+    EXPECT_EQ(ProfilePathBeside(u""), u"");
 }

@@ -137,7 +137,7 @@ int wmain(int argc, wchar_t** argv) {
     PrintingSink sink;
     SystemClock clock;
     int first = 1;
-    WinInetExchange::AttemptConnect attempt = &InternetAttemptConnect;
+    WinInetExchange::AttemptConnect attempt = &WinInetAttemptConnect;
     if (first < argc && std::wstring(argv[first]) == L"--offline") {
         attempt = &NeverConnected;
         ++first;
