@@ -13,6 +13,10 @@ CWinApp& App() {
     return *CWinApp::Current();
 }
 
+// Posted by OnInitDialog, so that the edit boxes are named once the window shows: the
+// accessibility service is not needed to show it.
+constexpr UINT nameEditBoxesMessage = WM_APP + 1;
+
 } // namespace
 
 CLogonDialog::CLogonDialog(ServiceSession& session, const Clock& clock)
@@ -55,6 +59,7 @@ BOOL CLogonDialog::OnInitDialog() {
         UpdateData(FALSE);
         SendMessageW(rememberBox.GetSafeHwnd(), BM_SETCHECK, BST_CHECKED, 0);
     }
+    PostMessageW(Handle(), nameEditBoxesMessage, 0, 0);
     return TRUE;
 }
 
@@ -81,6 +86,27 @@ bool CLogonDialog::OnCommand(WORD id, WORD code) {
     default:
         return false;
     }
+}
+
+bool CLogonDialog::OnMessage(UINT message, WPARAM, LPARAM, INT_PTR& result) {
+    switch (message) {
+    case nameEditBoxesMessage:
+        NameEditBoxes();
+        result = 0;
+        return true;
+    case WM_DESTROY:
+        accessibleNames.Clear();
+        return false;
+    default:
+        return false;
+    }
+}
+
+// Each edit box comes before its label in the tab order, so a screen reader, which names an
+// edit box after the label in front of it, would announce them without a name.
+void CLogonDialog::NameEditBoxes() {
+    accessibleNames.Set(GetDlgItem(Handle(), IDC_USERNAME), L"Username");
+    accessibleNames.Set(GetDlgItem(Handle(), IDC_PASSWORD), L"Password");
 }
 
 void CLogonDialog::OnSignUpButton() {

@@ -3,6 +3,7 @@
 #include "app/ShellExecuteShell.h"
 #include "common/Clock.h"
 #include "controls/IconButton.h"
+#include "framework/AccessibleNames.h"
 #include "framework/Button.h"
 #include "framework/Dialog.h"
 #include "logon/LogonFileStore.h"
@@ -26,10 +27,12 @@ protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
     bool OnCommand(WORD id, WORD code) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 
 private:
     void OnSignUpButton();
     void OnHelpButton();
+    void NameEditBoxes();
 
     void CopyControlsToMembers() override;
     Text UserName() const override { return userName; }
@@ -55,4 +58,5 @@ private:
     CIconButton logonButton;
     CIconButton signUpButton;
     CIconButton helpButton;
+    AccessibleNames accessibleNames;
 };
