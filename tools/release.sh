@@ -42,8 +42,8 @@ signature_note() {
         printf '%s\n' "tarnftp.exe carries an Authenticode signature by: $subject" \
             "Windows shows it under the file's Properties, Digital Signatures."
     else
-        printf '%s\n' "tarnftp.exe is NOT signed: Windows names no publisher for it. Check the" \
-            "SHA-256 sums below against the ones published with the release instead."
+        printf '%s\n' "tarnftp.exe is NOT signed: Windows names no publisher for it. Check your" \
+            "download with the SHA-256 sums instead, as below."
     fi
 }
 
