@@ -58,6 +58,8 @@ sign_exe() {
         exit 1
     fi
     rm -f "$signed.removed"
+    echo "signed tarnftp.exe; unsigned $(sha256sum <"$unsigned" | cut -d' ' -f1)," \
+        "signed $(sha256sum <"$signed" | cut -d' ' -f1)"
 }
 
 # Clones the commit into $1/source, builds the exe there and packs the release into $1.
