@@ -3,6 +3,7 @@
 #include "framework/ModulePath.h"
 #include "framework/WideText.h"
 #include "res/resource.h"
+#include "tarnftp_version.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -76,7 +77,8 @@ class Resources : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         Text folder = ModulePath().substr(0, ModulePath().rfind(u'\\'));
-        exe = LoadLibraryExW(Wide(folder + u"\\tarnftp.exe"), nullptr,
+        exePath = folder + u"\\tarnftp.exe";
+        exe = LoadLibraryExW(Wide(exePath), nullptr,
                              LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     }
     static void TearDownTestSuite() {
@@ -93,6 +95,7 @@ protected:
         return Reader(data, SizeofResource(exe, found));
     }
 
+    static inline Text exePath;
     static inline HMODULE exe = nullptr;
 };
 
@@ -198,8 +201,38 @@ TEST_F(Resources, IconsComeInTheirSizesWith256Colours) {
     }
 }
 
-TEST_F(Resources, CarriesAVersionAndAManifest) {
-    EXPECT_FALSE(Resource(RT_VERSION, 1).Done());
+// The version is the one this build was configured with, as numbers and as text.
+TEST_F(Resources, CarriesTheBuildsVersionAndAManifest) {
+    DWORD size = GetFileVersionInfoSizeW(Wide(exePath), nullptr);
+    ASSERT_GT(size, 0u);
+    std::vector<std::uint8_t> info(size);
+    ASSERT_TRUE(GetFileVersionInfoW(Wide(exePath), 0, size, info.data()));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    ASSERT_GE(length, sizeof(VS_FIXEDFILEINFO));
+    const WORD numbers[] = {TARN_FILE_VERSION_NUMBERS};
+    static_assert(std::size(numbers) == 4);
+    EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(numbers[1], numbers[0]));
+    EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(numbers[3], numbers[2]));
+    EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+    EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
+
+    auto value = [&](const wchar_t* name) {
+        wchar_t* text = nullptr;
+        UINT chars = 0;
+        std::wstring key = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+        if (!VerQueryValueW(info.data(), key.c_str(), reinterpret_cast<void**>(&text), &chars))
+            return std::wstring(L"(missing)");
+        return std::wstring(text);
+    };
+    std::wstring numbersText;
+    for (WORD number : numbers)
+        numbersText += (numbersText.empty() ? L"" : L".") + std::to_wstring(number);
+    EXPECT_EQ(value(L"FileVersion"), numbersText);
+    EXPECT_EQ(value(L"FileVersion"), L"" TARN_FILE_VERSION_TEXT);
+    EXPECT_EQ(value(L"ProductVersion"), L"" TARN_VERSION_NAME);
+
     Reader manifest = Resource(RT_MANIFEST, 1);
     ASSERT_FALSE(manifest.Done());
     HRSRC found = FindResourceW(exe, MAKEINTRESOURCEW(1), RT_MANIFEST);
