@@ -174,8 +174,11 @@ TEST_F(Resources, IconsComeInTheirSizesWith256Colours) {
         WORD id;
         std::vector<int> sizes;
     };
-    for (const Want& want : {Want{IDR_MAINFRAME, {32, 16}}, Want{IDI_LOGON, {16}},
-                             Want{IDI_CANCEL, {16}}, Want{IDI_HELP, {16}}}) {
+    // An image for each size the icon is drawn at from 96 to 192 dots per inch, the 16-pixel
+    // one first, which is what a load that names no size takes.
+    const std::vector<int> buttonSizes{16, 20, 24, 32};
+    for (const Want& want : {Want{IDR_MAINFRAME, {16, 24, 32, 48}}, Want{IDI_LOGON, buttonSizes},
+                             Want{IDI_CANCEL, buttonSizes}, Want{IDI_HELP, buttonSizes}}) {
         Reader group = Resource(RT_GROUP_ICON, want.id);
         ASSERT_FALSE(group.Done()) << want.id;
         group.Read<std::uint16_t>();
