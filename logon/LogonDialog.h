@@ -26,10 +26,13 @@ protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
     bool OnCommand(WORD id, WORD code) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 
 private:
     void OnSignUpButton();
     void OnHelpButton();
+    void OnDpiChanged(UINT dpi);
+    void SetWindowIcons(UINT dpi);
 
     void CopyControlsToMembers() override;
     Text UserName() const override { return userName; }
@@ -50,6 +53,10 @@ private:
     Text userName;
     SecretText password;
     HICON applicationIcon; // shared resource icon: never destroyed
+    // The window's icons at a density other than the standard one, where the shared icon's
+    // size would be stretched.
+    UniqueIcon scaledBigIcon;
+    UniqueIcon scaledSmallIcon;
     CButton rememberBox;
     CIconButton cancelButton;
     CIconButton logonButton;

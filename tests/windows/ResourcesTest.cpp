@@ -211,4 +211,8 @@ TEST_F(Resources, CarriesAVersionAndAManifest) {
     EXPECT_NE(text.find("level=\"asInvoker\""), std::string::npos);
     EXPECT_NE(text.find("8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"), std::string::npos); // 10 and 11
     EXPECT_NE(text.find("35138b9a-5d96-4fbd-8e2d-a2440225f93a"), std::string::npos); // 7
+    EXPECT_NE(text.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
+    EXPECT_NE(text.find(">true/pm</dpiAware>"), std::string::npos);
+    // The classic look: no dependency on the visual-styles common controls.
+    EXPECT_EQ(text.find("Common-Controls"), std::string::npos);
 }
