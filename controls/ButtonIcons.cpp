@@ -15,9 +15,9 @@ void ButtonIcons::Set(UniqueIcon newNormal, UniqueIcon pressed, UniqueIcon hover
     ownHover = std::move(hover);
 }
 
-UniqueIcon LoadResourceIcon(unsigned id) {
-    return UniqueIcon(static_cast<HICON>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id & 0xFFFF), IMAGE_ICON, 0, 0, 0)));
+UniqueIcon LoadResourceIcon(unsigned id, int size) {
+    return UniqueIcon(static_cast<HICON>(LoadImageW(
+        GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id & 0xFFFF), IMAGE_ICON, size, size, 0)));
 }
 
 SIZE IconSize(HICON icon) {

@@ -29,9 +29,10 @@ private:
     UniqueIcon ownHover;
 };
 
-// An icon of this program's resources at its own size; empty when it cannot be loaded.
-// Only the low 16 bits of the id count.
-UniqueIcon LoadResourceIcon(unsigned id);
+// An icon of this program's resources, its image of `size` pixels square (the nearest one,
+// stretched, when the resource has no such image); empty when it cannot be loaded. Only the
+// low 16 bits of the id count.
+UniqueIcon LoadResourceIcon(unsigned id, int size);
 
 // An icon's width and height, taken from its hot spot, which is its centre; 0 by 0 when
 // the icon cannot be queried.

@@ -1,19 +1,22 @@
 #include "controls/CornerMarks.h"
 
-std::array<BentLine, 4> CornerMarkLines(const CanvasRect& rect, int inset) {
-    const std::int32_t s = 3 + inset;
-    const std::int32_t e = 7 + inset;
-    const std::int32_t r = rect.right - 5 + inset;
-    const std::int32_t b = rect.bottom - 5 + inset;
+std::array<BentLine, 4> CornerMarkLines(const CanvasRect& rect, int inset,
+                                        const FaceMetrics& metrics) {
+    const std::int32_t arm = metrics.markArm;
+    const std::int32_t s = metrics.markNear + inset;
+    const std::int32_t e = s + arm;
+    const std::int32_t r = rect.right - metrics.markFar + inset;
+    const std::int32_t b = rect.bottom - metrics.markFar + inset;
     return {{
         {{{e, s}, {s, s}, {s, e}}},
-        {{{r - 4, s}, {r, s}, {r, e}}},
-        {{{e, b}, {s, b}, {s, b - 4}}},
-        {{{r - 4, b}, {r, b}, {r, b - 4}}},
+        {{{r - arm, s}, {r, s}, {r, e}}},
+        {{{e, b}, {s, b}, {s, b - arm}}},
+        {{{r - arm, b}, {r, b}, {r, b - arm}}},
     }};
 }
 
-void DrawCornerMarks(Canvas& canvas, const CanvasRect& rect, Colour colour, int inset) {
-    const auto lines = CornerMarkLines(rect, inset);
+void DrawCornerMarks(Canvas& canvas, const CanvasRect& rect, Colour colour, int inset,
+                     const FaceMetrics& metrics) {
+    const auto lines = CornerMarkLines(rect, inset, metrics);
     canvas.DrawLines(colour, lines);
 }

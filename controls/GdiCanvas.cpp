@@ -14,7 +14,7 @@ HICON ToIcon(CanvasIcon icon) {
 
 } // namespace
 
-GdiCanvas::GdiCanvas(HDC target, int width, int height)
+GdiCanvas::GdiCanvas(HDC target, int width, int height, HFONT font)
     : target(target), width(width), height(height) {
     memory.reset(CreateCompatibleDC(target));
     if (memory)
@@ -27,7 +27,7 @@ GdiCanvas::GdiCanvas(HDC target, int width, int height)
         savedTargetState = SaveDC(target);
     }
     SetBkMode(surface, TRANSPARENT);
-    fontSelection.emplace(surface, GetStockObject(DEFAULT_GUI_FONT));
+    fontSelection.emplace(surface, font ? font : GetStockObject(DEFAULT_GUI_FONT));
 }
 
 GdiCanvas::~GdiCanvas() {
@@ -86,8 +86,8 @@ FaceColours CurrentFaceColours() {
             GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_INFOBK)};
 }
 
-void PaintButtonFaceInto(HDC target, const ButtonFace& face) {
-    GdiCanvas canvas(target, face.item.Width(), face.item.Height());
+void PaintButtonFaceInto(HDC target, const ButtonFace& face, HFONT font) {
+    GdiCanvas canvas(target, face.item.Width(), face.item.Height(), font);
     PaintButtonFace(canvas, face);
     canvas.CopyToTarget();
 }

@@ -7,13 +7,13 @@
 #include <optional>
 
 // The canvas on GDI: an off-screen surface of the given size, compatible with the target,
-// with the stock GUI font and a transparent text background. CopyToTarget puts the
-// surface on the target at (0, 0) in one transfer. When the surface cannot be made, the
-// canvas paints on the target itself (the face may flicker, but it is painted), and the
-// target's state is put back when the canvas goes.
+// with the given font (the stock GUI font when none) and a transparent text background.
+// CopyToTarget puts the surface on the target at (0, 0) in one transfer. When the surface
+// cannot be made, the canvas paints on the target itself (the face may flicker, but it is
+// painted), and the target's state is put back when the canvas goes.
 class GdiCanvas : public Canvas {
 public:
-    GdiCanvas(HDC target, int width, int height);
+    GdiCanvas(HDC target, int width, int height, HFONT font = nullptr);
     GdiCanvas(const GdiCanvas&) = delete;
     GdiCanvas& operator=(const GdiCanvas&) = delete;
     ~GdiCanvas() override;
@@ -46,6 +46,6 @@ inline CanvasIcon ToCanvasIcon(HICON icon) {
 // The button's system colours as they are now.
 FaceColours CurrentFaceColours();
 
-// Paints the face into any DC: the surface of face.item's size is copied to the DC at
-// (0, 0).
-void PaintButtonFaceInto(HDC target, const ButtonFace& face);
+// Paints the face into any DC, the caption in the font (the stock GUI font when none): the
+// surface of face.item's size is copied to the DC at (0, 0).
+void PaintButtonFaceInto(HDC target, const ButtonFace& face, HFONT font = nullptr);

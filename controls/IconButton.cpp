@@ -1,6 +1,8 @@
 #include "controls/IconButton.h"
 
+#include "controls/CaptionFont.h"
 #include "controls/GdiCanvas.h"
+#include "framework/WindowDpi.h"
 
 #include <windowsx.h>
 
@@ -11,6 +13,10 @@ namespace {
 
 // The button's own message for clearing the check state, which a push button lacks.
 constexpr UINT clearCheckMessage = WM_USER + 0x100;
+
+// Sent to a child after its parent has moved to another screen density; the headers name it
+// only for newer targets than the program's.
+constexpr UINT dpiChangedAfterParentMessage = 0x02E3;
 
 Text WindowText(HWND window) {
     Text text(static_cast<std::size_t>(std::max(GetWindowTextLengthW(window), 0)) + 1, u'\0');
@@ -42,23 +48,44 @@ CIconButton::~CIconButton() {
 void CIconButton::PreSubclassWindow() {
     const HWND window = GetSafeHwnd();
     SetWindowLongW(window, GWL_STYLE, GetWindowLongW(window, GWL_STYLE) | BS_OWNERDRAW);
+    UseDpi(WindowDpi(window));
 }
 
 void CIconButton::SetIcon(unsigned normalIconId, unsigned /*alignment*/, unsigned pressedIconId,
                           unsigned hoverIconId) {
+    iconIds = IconIds{normalIconId, pressedIconId, hoverIconId};
+    UseDpi(WindowDpi(GetSafeHwnd()));
+    LoadIcons();
+}
+
+void CIconButton::OnDpiChanged(UINT dpi) {
+    UseDpi(dpi);
+    if (iconIds)
+        LoadIcons();
+    Repaint();
+}
+
+void CIconButton::UseDpi(UINT dpi) {
+    metrics = FaceMetricsForDpi(static_cast<std::int32_t>(dpi));
+    captionFont = CaptionFontForDpi(dpi);
+}
+
+void CIconButton::LoadIcons() {
     icons.Reset();
-    UniqueIcon normal = LoadResourceIcon(normalIconId);
+    const int size = metrics.iconSize;
+    UniqueIcon normal = LoadResourceIcon(iconIds->normal, size);
     if (!normal)
         return;
 
-    const SIZE size = IconSize(normal.get());
+    const SIZE measured = IconSize(normal.get());
     RECT window{};
     GetWindowRect(GetSafeHwnd(), &window);
-    const CanvasRect placed = IconRectFor(size.cx, size.cy, window.bottom - window.top, margin);
+    const CanvasRect placed =
+        IconRectFor(measured.cx, measured.cy, window.bottom - window.top, metrics.margin);
     iconRect = {placed.left, placed.top, placed.right, placed.bottom};
 
-    UniqueIcon pressed = pressedIconId ? LoadResourceIcon(pressedIconId) : UniqueIcon{};
-    UniqueIcon hover = hoverIconId ? LoadResourceIcon(hoverIconId) : UniqueIcon{};
+    UniqueIcon pressed = iconIds->pressed ? LoadResourceIcon(iconIds->pressed, size) : UniqueIcon{};
+    UniqueIcon hover = iconIds->hover ? LoadResourceIcon(iconIds->hover, size) : UniqueIcon{};
     icons.Set(std::move(normal), std::move(pressed), std::move(hover));
 }
 
@@ -68,7 +95,7 @@ ButtonFace CIconButton::FaceFor(std::uint32_t itemState, const RECT& item, TextV
     face.item = {item.left, item.top, item.right, item.bottom};
     face.caption = caption;
     face.hovering = states.Hovering();
-    face.margin = margin;
+    face.metrics = metrics;
     face.textColour = textColor;
     face.icons = {ToCanvasIcon(icons.Normal()), ToCanvasIcon(icons.Pressed()),
                   ToCanvasIcon(icons.Hover())};
@@ -81,7 +108,8 @@ void CIconButton::DrawItem(const DRAWITEMSTRUCT& drawItem) {
     if (!states.SyncPushedBeforeDraw())
         return;
     const Text caption = WindowText(GetSafeHwnd());
-    PaintButtonFaceInto(drawItem.hDC, FaceFor(drawItem.itemState, drawItem.rcItem, caption));
+    PaintButtonFaceInto(drawItem.hDC, FaceFor(drawItem.itemState, drawItem.rcItem, caption),
+                        captionFont.get());
 }
 
 LRESULT CIconButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -115,6 +143,10 @@ LRESULT CIconButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         return states.OnGetCheck();
     case clearCheckMessage:
         return states.OnClearCheck();
+    case dpiChangedAfterParentMessage:
+        // The parent has laid its controls out again, so the icon is placed on the new height.
+        OnDpiChanged(WindowDpi(GetSafeHwnd()));
+        return Default(message, wParam, lParam);
     default:
         return Default(message, wParam, lParam);
     }

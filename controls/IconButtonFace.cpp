@@ -36,10 +36,11 @@ void PaintDisabled(Canvas& canvas, const ButtonFace& face, CanvasRect& caption) 
 CanvasRect PaintPressed(Canvas& canvas, const ButtonFace& face, CanvasRect& caption) {
     canvas.FillRect(face.item, face.colours.buttonHighlight);
     if (face.hovering)
-        DrawCornerMarks(canvas, face.item, face.textColour, 0);
+        DrawCornerMarks(canvas, face.item, face.textColour, 0, face.metrics);
+    const std::int32_t inset = face.metrics.inset;
     if (face.icons.pressed != CanvasIcon::none)
-        canvas.DrawIcon(face.icons.pressed, face.iconRect.Moved(1, 1), IconLook::normal);
-    caption = caption.Moved(1, 1);
+        canvas.DrawIcon(face.icons.pressed, face.iconRect.Moved(inset, inset), IconLook::normal);
+    caption = caption.Moved(inset, inset);
     canvas.DrawEdge(face.item, EdgeStyle::sunken);
     return face.item;
 }
@@ -48,7 +49,7 @@ CanvasRect PaintPressed(Canvas& canvas, const ButtonFace& face, CanvasRect& capt
 CanvasRect PaintRaised(Canvas& canvas, const ButtonFace& face, bool& marksDrawn) {
     if (face.hovering) {
         canvas.FillRect(face.item, face.colours.buttonHighlight);
-        DrawCornerMarks(canvas, face.item, face.textColour, 0);
+        DrawCornerMarks(canvas, face.item, face.textColour, 0, face.metrics);
         marksDrawn = true;
     } else {
         canvas.FillRect(face.item, face.colours.buttonFace);
@@ -71,25 +72,26 @@ CanvasRect PaintRaised(Canvas& canvas, const ButtonFace& face, bool& marksDrawn)
 }
 
 void PaintFocus(Canvas& canvas, const ButtonFace& face, const CanvasRect& frame, bool marksDrawn) {
-    if (!Has(face.itemState, item_state::focus) || face.margin <= 0)
+    if (!Has(face.itemState, item_state::focus) || face.metrics.margin <= 0)
         return;
     if (!face.hovering && !Has(face.itemState, item_state::selected))
-        DrawCornerMarks(canvas, frame, face.colours.infoBackground, 0);
+        DrawCornerMarks(canvas, frame, face.colours.infoBackground, 0, face.metrics);
     else if (!marksDrawn)
-        DrawCornerMarks(canvas, frame, face.textColour, 1);
+        DrawCornerMarks(canvas, frame, face.textColour, face.metrics.inset, face.metrics);
 }
 
 } // namespace
 
 CanvasRect IconRectFor(std::int32_t iconWidth, std::int32_t iconHeight, std::int32_t buttonHeight,
-                       std::int16_t margin) {
+                       std::int32_t margin) {
     const std::int32_t top = std::max(0, buttonHeight / 2 - iconHeight / 2);
     return CanvasRect{0, 0, iconWidth, iconHeight}.Moved(margin, top);
 }
 
 CanvasRect CaptionRect(const ButtonFace& face) {
     const CanvasRect& r = face.item;
-    CanvasRect caption{r.left + face.margin + 2, r.top, r.right - face.margin - 2, r.bottom};
+    const std::int32_t inset = face.metrics.margin + face.metrics.captionGap;
+    CanvasRect caption{r.left + inset, r.top, r.right - inset, r.bottom};
     if (face.icons.normal != CanvasIcon::none)
         caption.left += face.iconRect.Width();
     return caption;

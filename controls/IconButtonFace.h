@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/Canvas.h"
+#include "controls/FaceMetrics.h"
 
 #include <cstdint>
 
@@ -27,7 +28,7 @@ struct ButtonFace {
     CanvasRect item;             // the client area; left and top are 0
     TextView caption;
     bool hovering = false;
-    std::int16_t margin = 3;
+    FaceMetrics metrics;   // the pixel sizes at the window's screen density
     Colour textColour = 0; // caption in the enabled states, hover and pressed focus marks
     FaceIcons icons;
     CanvasRect iconRect;
@@ -37,9 +38,9 @@ struct ButtonFace {
 // Where the icon goes: its own size, `margin` from the left edge and centred vertically,
 // never above the top edge.
 CanvasRect IconRectFor(std::int32_t iconWidth, std::int32_t iconHeight, std::int32_t buttonHeight,
-                       std::int16_t margin);
+                       std::int32_t margin);
 
-// The caption's rectangle: margin + 2 pixels in from both sides, and right of the icon
+// The caption's rectangle: margin + caption gap in from both sides, and right of the icon
 // when there is one.
 CanvasRect CaptionRect(const ButtonFace& face);
 

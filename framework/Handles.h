@@ -74,6 +74,7 @@ using UniqueKey = UniqueHandle<HKEY, handle_detail::CloseKey>;
 using UniqueIcon = UniqueHandle<HICON, handle_detail::CloseIcon>;
 using UniquePen = UniqueHandle<HPEN, handle_detail::CloseGdiObject>;
 using UniqueBitmap = UniqueHandle<HBITMAP, handle_detail::CloseGdiObject>;
+using UniqueFont = UniqueHandle<HFONT, handle_detail::CloseGdiObject>;
 using UniqueMemoryDc = UniqueHandle<HDC, handle_detail::CloseMemoryDc>;
 using UniqueFile = UniqueHandle<FILE*, handle_detail::CloseFile>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, handle_detail::CloseKernelHandle>;

@@ -3,6 +3,7 @@
 #include "app/LaunchTargets.h"
 #include "framework/WideText.h"
 #include "framework/WinApp.h"
+#include "framework/WindowDpi.h"
 #include "logon/LogonProcedure.h"
 #include "res/resource.h"
 #include "webclient/ServiceSession.h"
@@ -37,8 +38,7 @@ BOOL CLogonDialog::OnInitDialog() {
     CDialog::OnInitDialog();
     App().SetMainWindow(Handle());
 
-    SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(applicationIcon));
-    SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(applicationIcon));
+    SetWindowIcons(WindowDpi(Handle()));
 
     cancelButton.SetIcon(IDI_CANCEL, BS_LEFT, 0, 0);
     logonButton.SetIcon(IDI_LOGON, BS_LEFT, 0, 0);
@@ -88,12 +88,16 @@ bool CLogonDialog::OnCommand(WORD id, WORD code) {
     }
 }
 
-bool CLogonDialog::OnMessage(UINT message, WPARAM, LPARAM, INT_PTR& result) {
+bool CLogonDialog::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result) {
     switch (message) {
     case nameEditBoxesMessage:
         NameEditBoxes();
         result = 0;
         return true;
+    case WM_DPICHANGED:
+        OnDpiChanged(LOWORD(wParam));
+        // Not handled, so that the dialog manager lays the template out again at the new density.
+        return false;
     case WM_DESTROY:
         accessibleNames.Clear();
         return false;
@@ -107,6 +111,38 @@ bool CLogonDialog::OnMessage(UINT message, WPARAM, LPARAM, INT_PTR& result) {
 void CLogonDialog::NameEditBoxes() {
     accessibleNames.Set(GetDlgItem(Handle(), IDC_USERNAME), L"Username");
     accessibleNames.Set(GetDlgItem(Handle(), IDC_PASSWORD), L"Password");
+}
+
+void CLogonDialog::OnDpiChanged(UINT dpi) {
+    SetWindowIcons(dpi);
+    for (CIconButton* button : {&cancelButton, &logonButton, &signUpButton, &helpButton})
+        button->OnDpiChanged(dpi);
+}
+
+// The shared icon at the standard density; elsewhere images of the sizes the window's
+// large and small icons are drawn at.
+void CLogonDialog::SetWindowIcons(UINT dpi) {
+    HICON bigIcon = applicationIcon;
+    HICON smallIcon = applicationIcon;
+    UniqueIcon newBig;
+    UniqueIcon newSmall;
+    if (dpi != USER_DEFAULT_SCREEN_DPI) {
+        const auto load = [dpi](int size) {
+            const int scaled = MulDiv(size, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
+            return UniqueIcon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr),
+                                                            MAKEINTRESOURCEW(IDR_MAINFRAME),
+                                                            IMAGE_ICON, scaled, scaled, 0)));
+        };
+        newBig = load(32);
+        newSmall = load(16);
+        if (newBig && newSmall)
+            bigIcon = newBig.get(), smallIcon = newSmall.get();
+    }
+    SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
+    SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+    // The icons the window showed until now are destroyed only once it has let them go.
+    scaledBigIcon = std::move(newBig);
+    scaledSmallIcon = std::move(newSmall);
 }
 
 void CLogonDialog::OnSignUpButton() {

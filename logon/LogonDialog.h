@@ -33,6 +33,8 @@ private:
     void OnSignUpButton();
     void OnHelpButton();
     void NameEditBoxes();
+    void OnDpiChanged(UINT dpi);
+    void SetWindowIcons(UINT dpi);
 
     void CopyControlsToMembers() override;
     Text UserName() const override { return userName; }
@@ -53,6 +55,10 @@ private:
     Text userName;
     SecretText password;
     HICON applicationIcon; // shared resource icon: never destroyed
+    // The window's icons at a density other than the standard one, where the shared icon's
+    // size would be stretched.
+    UniqueIcon scaledBigIcon;
+    UniqueIcon scaledSmallIcon;
     CButton rememberBox;
     CIconButton cancelButton;
     CIconButton logonButton;

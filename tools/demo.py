@@ -3,6 +3,7 @@
 With --interactive (a display) a person uses the window. Without it the logon runs through
 the driver: screenshots of the window before and after typing go into out/, and what the
 service received and what the explorer was handed are printed (the password as asterisks).
+Last the window is started once more on a 144-dpi screen and saved as well.
 """
 import argparse
 import re
@@ -17,7 +18,7 @@ sys.path.insert(0, str(ROOT / "tools" / "standin"))
 from png import bmp_to_png  # noqa: E402
 from service import StandinService  # noqa: E402
 from shellcapture import ShellCapture  # noqa: E402
-from winetools import APP_TITLE, Install, driver, windows_path  # noqa: E402
+from winetools import APP_TITLE, Install, driver, screen_dpi, windows_path  # noqa: E402
 
 REDIRECT = "127.0.0.2"
 WEBAPP_URL = "http://127.0.0.3/app"
@@ -66,6 +67,22 @@ def log_on_headless(install, shell, service, out):
     return 0 if exit_code == 0 else 1
 
 
+def screenshot_at_dpi(dpi, out):
+    """The empty window, started on a screen of dpi dots per inch, saved and closed."""
+    install = Install(f"[RedirectHosts]\nHost1={REDIRECT}\n")
+    try:
+        with screen_dpi(dpi):
+            install.start()
+            if driver("wait", APP_TITLE, "30000")[0] != 0:
+                print(f"the logon window did not appear at {dpi} dpi")
+                return 1
+            screenshot(out, f"logon-window-{dpi}dpi")
+            driver("close", APP_TITLE)
+            return 0 if install.wait_exit(timeout=30) == 0 else 1
+    finally:
+        install.cleanup()
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--interactive", action="store_true")
@@ -86,9 +103,10 @@ def main():
         shell = ShellCapture()
         shell.install()
         try:
-            return log_on_headless(install, shell, service, out)
+            result = log_on_headless(install, shell, service, out)
         finally:
             shell.restore()
+        return screenshot_at_dpi(144, out) or result
     finally:
         install.cleanup()
         service.stop()

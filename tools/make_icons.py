@@ -188,10 +188,10 @@ def ico_file(pictures):
 
 
 ICONS = {
-    'app.ico': (draw_app, (32, 16)),
-    'logon.ico': (draw_logon, (16,)),
-    'cancel.ico': (draw_cancel, (16,)),
-    'help.ico': (draw_help, (16,)),
+    'app.ico': (draw_app, (16, 24, 32, 48)),
+    'logon.ico': (draw_logon, (16, 20, 24, 32)),
+    'cancel.ico': (draw_cancel, (16, 20, 24, 32)),
+    'help.ico': (draw_help, (16, 20, 24, 32)),
 }
 
 

@@ -23,6 +23,8 @@
 //   button <down|up>                   the left mouse button, where the mouse is
 //   syscolor <index>                   GetSysColor as "r g b"
 //   boxicon <title>                    a message box's icon: exclamation, stop, none, other
+//   dpichanged <title> <dpi>           WM_DPICHANGED to the window: now at that density, its
+//                                      size suggested as it is
 #include <windows.h>
 
 #include <cstdio>
@@ -282,6 +284,13 @@ int Run(const std::vector<std::wstring>& args) {
     }
     if (command == L"boxicon")
         return Print(BoxIconName(window)), 0;
+    if (command == L"dpichanged") {
+        const WORD dpi = WORD(number(2, 96));
+        RECT rect;
+        GetWindowRect(window, &rect);
+        return SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), LPARAM(&rect)), Sleep(200),
+               0;
+    }
     if (!control) {
         Print(L"no control " + std::wstring(arg(2)) + L"\n");
         return 3;

@@ -1,18 +1,24 @@
 """The Sign Up button's faces in the real window, read from the screen: idle, focused, hot,
-pressed, dragged off and disabled."""
+pressed, dragged off and disabled; on a 96-dpi screen and again on a 144-dpi one."""
 import shutil
 import struct
 import tempfile
 import time
 import unittest
+from collections import namedtuple
 from pathlib import Path
 
 from logonapp import SIGNUP, AppTest, LogonApp, Suite, start_suite, stop_suite
-from winetools import APP_TITLE, driver, windows_path
+from winetools import APP_TITLE, driver, screen_dpi, windows_path
 
 COLOR_BTNFACE, COLOR_BTNSHADOW, COLOR_BTNTEXT, COLOR_BTNHIGHLIGHT = 15, 16, 18, 20
 COLOR_3DDKSHADOW, COLOR_3DLIGHT, COLOR_INFOBK = 21, 22, 24
-ICON_SIZE, MARGIN = 16, 3
+
+# The button's pixel sizes on a screen of a density: the icon, its margin, the corner marks'
+# offsets from the left/top and from the right/bottom, their arms, and the pressed inset.
+Geometry = namedtuple("Geometry", "icon margin near far arm inset")
+AT_96 = Geometry(icon=16, margin=3, near=3, far=5, arm=4, inset=1)
+AT_144 = Geometry(icon=24, margin=5, near=5, far=8, arm=6, inset=2)
 
 
 def setUpModule():
@@ -23,12 +29,13 @@ def tearDownModule():
     stop_suite()
 
 
-def corner_marks(width, height, inset):
+def corner_marks(g, width, height, inset):
     """The pixels of the four corner marks: lines through three points each, end points
     not painted."""
-    s, e, r, b = 3 + inset, 7 + inset, width - 5 + inset, height - 5 + inset
-    marks = [[(e, s), (s, s), (s, e)], [(r - 4, s), (r, s), (r, e)],
-             [(e, b), (s, b), (s, b - 4)], [(r - 4, b), (r, b), (r, b - 4)]]
+    s, r, b, arm = g.near + inset, width - g.far + inset, height - g.far + inset, g.arm
+    e = s + arm
+    marks = [[(e, s), (s, s), (s, e)], [(r - arm, s), (r, s), (r, e)],
+             [(e, b), (s, b), (s, b - arm)], [(r - arm, b), (r, b), (r, b - arm)]]
     pixels = set()
     for points in marks:
         for (x0, y0), (x1, y1) in zip(points, points[1:]):
@@ -72,6 +79,9 @@ class IconButtonFaces(AppTest):
         super().setUp()
         self.folder = Path(tempfile.mkdtemp(prefix="tarn-faces-"))
         self.addCleanup(shutil.rmtree, self.folder, True)
+
+    def start(self, geometry):
+        self.g = geometry
         self.app = LogonApp(self)
         self.app.command("pointat", 0, 0)
 
@@ -90,8 +100,9 @@ class IconButtonFaces(AppTest):
         return face
 
     def icon_rect(self, face, shift=0):
-        top = max(0, face.height // 2 - ICON_SIZE // 2)
-        return (MARGIN + shift, top + shift, MARGIN + ICON_SIZE + shift, top + ICON_SIZE + shift)
+        size, margin = self.g.icon, self.g.margin
+        top = max(0, face.height // 2 - size // 2)
+        return (margin + shift, top + shift, margin + size + shift, top + size + shift)
 
     def outside(self, face, pixels, shift=0):
         left, top, right, bottom = self.icon_rect(face, shift)
@@ -109,9 +120,19 @@ class IconButtonFaces(AppTest):
                            COLOR_BTNSHADOW, "right column and bottom row")
 
     def test_faces(self):
+        self.start(AT_96)
+        self.check_faces()
+
+    def test_faces_at_144_dpi(self):
+        # The driver runs on the same screen as the program, so both see the same pixels.
+        with screen_dpi(144):
+            self.start(AT_144)
+            self.check_faces()
+
+    def check_faces(self):
         idle = self.face("idle")
-        w, h = idle.width, idle.height
-        marks0, marks1 = corner_marks(w, h, 0), corner_marks(w, h, 1)
+        w, h, inset = idle.width, idle.height, self.g.inset
+        marks0, marks1 = corner_marks(self.g, w, h, 0), corner_marks(self.g, w, h, inset)
         self.assert_idle_frame(idle)
         self.assert_colour(idle, self.outside(idle, marks0 | marks1), COLOR_BTNFACE, "idle: no marks")
         self.assert_colour(idle, [(1, 1), (w - 2, h - 2)], COLOR_BTNFACE, "idle fill")
@@ -137,7 +158,7 @@ class IconButtonFaces(AppTest):
         self.app.command("button", "down")
         pressed = self.face("pressed")
         self.assert_colour(pressed, marks1, COLOR_BTNTEXT, "focus marks at inset 1")
-        self.assert_colour(pressed, self.outside(pressed, marks0 - marks1, shift=1) | {(2, 2)},
+        self.assert_colour(pressed, self.outside(pressed, marks0 - marks1, shift=inset) | {(2, 2)},
                            COLOR_BTNHIGHLIGHT, "pressed fill, no hover marks")
         self.assert_colour(pressed, [(0, 5), (5, 0)], COLOR_BTNSHADOW, "sunken edge, outer")
         self.assert_colour(pressed, [(1, 5), (5, 1)], COLOR_3DDKSHADOW, "sunken edge, inner")
@@ -160,6 +181,27 @@ class IconButtonFaces(AppTest):
         self.assert_colour(disabled, [(0, 5), (5, 0)], COLOR_3DLIGHT, "raised edge, outer")
         self.assert_colour(disabled, [(1, 5), (5, 1)], COLOR_BTNHIGHLIGHT, "raised edge, inner")
         self.app.command("enable", APP_TITLE, SIGNUP, 1)
+        self.app.cancel()
+
+    def test_a_density_change_redraws_the_marks_and_the_icon_at_the_new_size(self):
+        self.start(AT_96)
+        # Wine keeps one density and never sends the change itself, nor lays the window out
+        # again: the button keeps its size and draws its sizes for the new density on it.
+        self.app.command("dpichanged", APP_TITLE, 144)
+        self.app.command("focus", APP_TITLE, SIGNUP)
+        self.g = AT_144
+        focused = self.face("focused")
+        w, h = focused.width, focused.height
+        # The caption, now in a font half as large again, runs over the lower marks.
+        upper = {(x, y) for x in range(w) for y in range(h // 2)}
+        marks = corner_marks(AT_144, w, h, 0) & upper
+        self.assert_colour(focused, marks, COLOR_INFOBK, "focus marks of 144 dpi")
+        self.assert_colour(focused, self.outside(focused, corner_marks(AT_96, w, h, 0) & upper)
+                           - marks, COLOR_BTNFACE, "no marks of 96 dpi")
+        left, top, right, bottom = self.icon_rect(focused)
+        icon = {(x, y) for x in range(left, right) for y in range(top, bottom)}
+        self.assertNotEqual({focused(x, y) for x, y in icon if x >= 19}, {self.colour[COLOR_BTNFACE]},
+                            "the icon reaches beyond 16 pixels")
         self.app.cancel()
 
 

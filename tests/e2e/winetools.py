@@ -3,6 +3,7 @@
 tools/sandbox.sh gives every Windows test run a fresh WINEPREFIX, an X server and a
 network namespace of its own; without it a prefix under /tmp is made here.
 """
+import contextlib
 import os
 import shutil
 import subprocess
@@ -90,6 +91,22 @@ def reg_query(key, value):
             kind, _, data = line[len(value):].strip().partition(" ")
             return kind, data.strip()
     return None
+
+
+@contextlib.contextmanager
+def screen_dpi(dpi):
+    """Programs started inside the block see a screen of dpi dots per inch (Wine reads the
+    value when a program starts); the prefix's earlier value is put back afterwards."""
+    key, value = r"HKCU\Control Panel\Desktop", "LogPixels"
+    before = reg_query(key, value)
+    wine("reg", "add", key, "/v", value, "/t", "REG_DWORD", "/d", str(dpi), "/f", check=True)
+    try:
+        yield
+    finally:
+        if before is None:
+            wine("reg", "delete", key, "/v", value, "/f", check=True)
+        else:
+            wine("reg", "add", key, "/v", value, "/t", before[0], "/d", before[1], "/f", check=True)
 
 
 class Install:

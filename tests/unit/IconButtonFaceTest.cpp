@@ -36,7 +36,7 @@ std::string PointText(const CanvasPoint& p) {
 // logged by its colour and the corners of its top-left and bottom-right marks.
 class RecordingCanvas : public Canvas {
 public:
-    static constexpr int width = 80, height = 30;
+    static constexpr int width = 120, height = 40;
     static constexpr Colour unpainted = 0xDEAD;
 
     RecordingCanvas() : pixels(width * height, unpainted) {}
@@ -87,15 +87,18 @@ private:
     std::vector<Colour> pixels;
 };
 
-ButtonFace LogonFace(std::uint32_t itemState, bool hovering) {
+// The logon button, 75 by 23 pixels at 96 dots per inch and 113 by 35 at 144.
+ButtonFace LogonFace(std::uint32_t itemState, bool hovering, int dpi = 96) {
     ButtonFace face;
     face.itemState = itemState;
-    face.item = {0, 0, 75, 23};
+    face.item = dpi == 96 ? CanvasRect{0, 0, 75, 23} : CanvasRect{0, 0, 113, 35};
     face.caption = u"Logon";
     face.hovering = hovering;
     face.textColour = textColour;
     face.icons = {normalIcon, pressedIcon, hoverIcon};
-    face.iconRect = {3, 3, 19, 19};
+    face.metrics = FaceMetricsForDpi(dpi);
+    face.iconRect = IconRectFor(face.metrics.iconSize, face.metrics.iconSize, face.item.Height(),
+                                face.metrics.margin);
     face.colours = {faceColour, shadowColour, grayColour, highlightColour, infoColour};
     return face;
 }
@@ -108,13 +111,14 @@ struct FaceCase {
     std::uint32_t itemState;
     bool hovering;
     std::vector<std::string> calls;
+    int dpi = 96;
 };
 
 class IconButtonFaceSteps : public testing::TestWithParam<FaceCase> {};
 
 TEST_P(IconButtonFaceSteps, PaintInOrder) {
     RecordingCanvas canvas;
-    PaintButtonFace(canvas, LogonFace(GetParam().itemState, GetParam().hovering));
+    PaintButtonFace(canvas, LogonFace(GetParam().itemState, GetParam().hovering, GetParam().dpi));
     EXPECT_EQ(canvas.log, GetParam().calls);
 }
 
@@ -167,7 +171,32 @@ INSTANTIATE_TEST_SUITE_P(
                  disabled | focus | selected | defaultButton,
                  true,
                  {"fill face 0,0,75,23", "icon 256 3,3,19,19 disabled", "raised 0,0,75,23",
-                  "colour light", caption, "colour gray", "text Logon 20,-1,69,22 37"}}),
+                  "colour light", caption, "colour gray", "text Logon 20,-1,69,22 37"}},
+        // At 144 dots per inch every size is half as large again, rounded up from a half:
+        // margin and near mark offset 5, caption gap 3, far mark offset 8, inset 2, icon 24.
+        // The 3-D edges, the default frame's shrink and the embossed caption's shadow are
+        // pixel-wide lines and stay so.
+        FaceCase{"PressedFocusedHovering144",
+                 selected | focus,
+                 true,
+                 {"fill light 0,0,113,35", "marks text (5,5)(105,27)", "icon 512 7,7,31,31",
+                  "sunken 0,0,113,35", "marks text (7,7)(107,29)", "colour text",
+                  "text Logon 34,2,107,37 37"},
+                 144},
+        FaceCase{"DefaultFocused144",
+                 defaultButton | focus,
+                 false,
+                 {"fill face 0,0,113,35", "icon 256 5,5,29,29", "sunken 0,0,113,35",
+                  "raised 1,1,112,34", "marks info (5,5)(104,26)", "colour text",
+                  "text Logon 32,0,105,35 37"},
+                 144},
+        FaceCase{"DisabledFocusedHovering144",
+                 disabled | focus,
+                 true,
+                 {"fill face 0,0,113,35", "icon 256 5,5,29,29 disabled", "raised 0,0,113,35",
+                  "colour light", "text Logon 32,0,105,35 37", "colour gray",
+                  "text Logon 31,-1,104,34 37"},
+                 144}),
     [](const testing::TestParamInfo<FaceCase>& info) { return std::string(info.param.name); });
 
 TEST(IconButtonFace, IdleFrameIsLightTopLeftAndDarkBottomRight) {
@@ -231,6 +260,19 @@ TEST(IconButtonFace, CornerMarksIgnoreTheLeftAndTopAndFollowTheInset) {
     EXPECT_EQ(atOrigin, shifted);
     EXPECT_EQ(atOrigin[0], (BentLine{{{8, 4}, {4, 4}, {4, 8}}}));
     EXPECT_EQ(atOrigin[3], (BentLine{{{67, 19}, {71, 19}, {71, 15}}}));
+
+    // At 144 dots per inch: arms of 6, corners 5 from the left and top and 8 from the right
+    // and bottom, and the pressed inset 2.
+    const auto scaled = CornerMarkLines({0, 0, 113, 35}, 2, FaceMetricsForDpi(144));
+    EXPECT_EQ(scaled[0], (BentLine{{{13, 7}, {7, 7}, {7, 13}}}));
+    EXPECT_EQ(scaled[3], (BentLine{{{101, 29}, {107, 29}, {107, 23}}}));
+}
+
+TEST(IconButtonFace, SizesScaleWithTheDensityRoundingHalvesAwayFromZero) {
+    EXPECT_EQ(FaceMetricsForDpi(96), FaceMetrics{});
+    EXPECT_EQ(FaceMetricsForDpi(120), (FaceMetrics{4, 20, 3, 5, 4, 6, 1}));
+    EXPECT_EQ(FaceMetricsForDpi(192), (FaceMetrics{6, 32, 4, 8, 6, 10, 2}));
+    EXPECT_EQ(ScaleToDpi(-3, 144), -5);
 }
 
 TEST(IconButtonFace, IconRectIsCentredVerticallyAndNeverAboveTheTop) {

@@ -32,11 +32,12 @@ int CountGdiObjects() {
 // A 32-bit bitmap selected into a memory DC, to paint faces into and read back.
 class FaceBitmap {
 public:
-    FaceBitmap() : dc(CreateCompatibleDC(nullptr)) {
+    explicit FaceBitmap(int width = faceWidth, int height = faceHeight)
+        : width(width), height(height), dc(CreateCompatibleDC(nullptr)) {
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = faceWidth;
-        info.bmiHeader.biHeight = -faceHeight; // top-down
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height; // top-down
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 32;
         info.bmiHeader.biCompression = BI_RGB;
@@ -50,8 +51,8 @@ public:
     std::string Dump() const {
         std::map<COLORREF, char> letters;
         std::string text = "\n";
-        for (int y = 0; y < faceHeight; ++y, text += '\n')
-            for (int x = 0; x < faceWidth; ++x)
+        for (int y = 0; y < height; ++y, text += '\n')
+            for (int x = 0; x < width; ++x)
                 text +=
                     letters.try_emplace(Pixel(x, y), char('a' + letters.size() % 26)).first->second;
         for (auto [colour, letter] : letters)
@@ -60,27 +61,42 @@ public:
     }
     std::vector<POINT> PixelsOf(COLORREF colour) const {
         std::vector<POINT> found;
-        for (int y = 0; y < faceHeight; ++y)
-            for (int x = 0; x < faceWidth; ++x)
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
                 if (Pixel(x, y) == colour)
                     found.push_back({x, y});
         return found;
     }
 
 private:
+    int width;
+    int height;
     UniqueMemoryDc dc;
     UniqueBitmap bitmap;
     std::optional<SelectObjectGuard> selection;
 };
 
-std::vector<POINT> CornerMarkPixels(int right, int bottom, int inset) {
+// The logon button at one screen density: its size, the corner marks' offsets from the
+// left/top and from the right/bottom, their arms and the pressed inset, the icon's place,
+// the caption's room and a pixel of the icon's dark outline.
+struct Geometry {
+    int dpi, width, height;
+    int markNear, markFar, arm, inset;
+    RECT icon;
+    int captionLeft, captionRight;
+    POINT outline;
+};
+constexpr Geometry at96{96, faceWidth, faceHeight, 3, 5, 4, 1, {3, 3, 19, 19}, 21, 70, {15, 8}};
+constexpr Geometry at144{144, 113, 35, 5, 8, 6, 2, {5, 5, 29, 29}, 32, 105, {22, 12}};
+
+std::vector<POINT> CornerMarkPixels(const Geometry& g, int right, int bottom, int inset) {
     std::vector<POINT> pixels;
-    const int s = 3 + inset, r = right - 5 + inset, b = bottom - 5 + inset;
-    for (int i = 0; i < 4; ++i) {
-        pixels.push_back({s + 1 + i, s}), pixels.push_back({s, s + i});     // top left
-        pixels.push_back({r - 4 + i, s}), pixels.push_back({r, s + i});     // top right
-        pixels.push_back({s + 1 + i, b}), pixels.push_back({s, b - 3 + i}); // bottom left
-        pixels.push_back({r - 4 + i, b}), pixels.push_back({r, b - 3 + i}); // bottom right
+    const int s = g.markNear + inset, r = right - g.markFar + inset, b = bottom - g.markFar + inset;
+    for (int i = 0; i < g.arm; ++i) {
+        pixels.push_back({s + 1 + i, s}), pixels.push_back({s, s + i});             // top left
+        pixels.push_back({r - g.arm + i, s}), pixels.push_back({r, s + i});         // top right
+        pixels.push_back({s + 1 + i, b}), pixels.push_back({s, b - g.arm + 1 + i}); // bottom left
+        pixels.push_back({r - g.arm + i, b}), pixels.push_back({r, b - g.arm + 1 + i}); // b. right
     }
     std::sort(pixels.begin(), pixels.end(),
               [](POINT a, POINT b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
@@ -174,76 +190,91 @@ private:
     }
 };
 
-class IconButtonPixels : public testing::Test {
+// Every case at 96 dots per inch and again at 144, where the window tells the button of the
+// new density as the logon window does when it moves to another screen.
+class IconButtonPixels : public testing::TestWithParam<Geometry> {
 protected:
     IconButtonPixels() {
         EXPECT_TRUE(button.SubclassDlgItem(buttonId, window.Parent()));
         button.SetIcon(logonIcon, BS_LEFT, 0, 0);
+        if (g.dpi != 96)
+            button.OnDpiChanged(g.dpi);
     }
 
     void Paint(std::uint32_t itemState, bool hovering = false) {
-        ButtonFace face = button.FaceFor(itemState, {0, 0, faceWidth, faceHeight}, u"Logon");
+        ButtonFace face = button.FaceFor(itemState, {0, 0, g.width, g.height}, u"Logon");
         face.hovering = hovering;
         // A colour of its own, so the focus marks can be told from the rest of the face.
         face.colours.infoBackground = info;
-        PaintButtonFaceInto(bitmap.Dc(), face);
+        PaintButtonFaceInto(bitmap.Dc(), face, button.CaptionFont());
+    }
+    std::vector<POINT> Marks(int inset) const {
+        return CornerMarkPixels(g, g.width, g.height, inset);
     }
 
-    ButtonWindow window{faceWidth, faceHeight};
+    const Geometry& g = GetParam();
+    const int w = g.width, h = g.height;
+    ButtonWindow window{g.width, g.height};
     CIconButton button;
-    FaceBitmap bitmap;
+    FaceBitmap bitmap{g.width, g.height};
     const COLORREF face = GetSysColor(COLOR_BTNFACE), light = GetSysColor(COLOR_BTNHIGHLIGHT),
                    shadow = GetSysColor(COLOR_BTNSHADOW), info = RGB(255, 0, 255),
                    text = GetSysColor(COLOR_BTNTEXT), gray = GetSysColor(COLOR_GRAYTEXT);
-    // The logon icon's door frame has a dark outline at its pixel (15, 8).
+    // The logon icon's door frame has a dark outline at g.outline.
     const COLORREF iconOutline = RGB(40, 40, 40);
 };
 
-TEST_F(IconButtonPixels, IdleFaceHasTheFlatFrameTheIconAndTheCaption) {
+INSTANTIATE_TEST_SUITE_P(Dpi, IconButtonPixels, testing::Values(at96, at144),
+                         [](const testing::TestParamInfo<Geometry>& info) {
+                             return "At" + std::to_string(info.param.dpi);
+                         });
+
+TEST_P(IconButtonPixels, IdleFaceHasTheFlatFrameTheIconAndTheCaption) {
     Paint(0);
     EXPECT_EQ(bitmap.Pixel(0, 0), light);
-    EXPECT_EQ(bitmap.Pixel(73, 0), light);
-    EXPECT_EQ(bitmap.Pixel(74, 0), shadow);
-    EXPECT_EQ(bitmap.Pixel(0, 22), shadow);
+    EXPECT_EQ(bitmap.Pixel(w - 2, 0), light);
+    EXPECT_EQ(bitmap.Pixel(w - 1, 0), shadow);
+    EXPECT_EQ(bitmap.Pixel(0, h - 1), shadow);
     EXPECT_EQ(bitmap.Pixel(2, 2), face);
-    EXPECT_EQ(bitmap.Pixel(3 + 15, 3 + 8), iconOutline);
+    EXPECT_EQ(bitmap.Pixel(g.icon.left + g.outline.x, g.icon.top + g.outline.y), iconOutline);
     EXPECT_TRUE(bitmap.PixelsOf(info).empty()) << bitmap.Dump();
     const auto captionPixels = bitmap.PixelsOf(text);
     ASSERT_FALSE(captionPixels.empty());
     for (POINT p : captionPixels)
-        EXPECT_TRUE(p.x >= 21 && p.x < 70) << p.x << "," << p.y;
+        EXPECT_TRUE(p.x >= g.captionLeft && p.x < g.captionRight) << p.x << "," << p.y;
 }
 
-TEST_F(IconButtonPixels, FocusedFaceHasTheInfoColourCornerMarksOfTheExample) {
+TEST_P(IconButtonPixels, FocusedFaceHasTheInfoColourCornerMarksOfTheExample) {
     Paint(ODS_FOCUS);
-    EXPECT_TRUE(SamePixels(bitmap.PixelsOf(info), CornerMarkPixels(75, 23, 0))) << bitmap.Dump();
-    EXPECT_EQ(bitmap.Pixel(3, 3), info);
-    EXPECT_EQ(bitmap.Pixel(70, 18), info);
-    EXPECT_EQ(bitmap.Pixel(71, 18), face);
+    EXPECT_TRUE(SamePixels(bitmap.PixelsOf(info), Marks(0))) << bitmap.Dump();
+    EXPECT_EQ(bitmap.Pixel(g.markNear, g.markNear), info);
+    EXPECT_EQ(bitmap.Pixel(w - g.markFar, h - g.markFar), info);
+    EXPECT_EQ(bitmap.Pixel(w - g.markFar + 1, h - g.markFar), face);
 }
 
-TEST_F(IconButtonPixels, HotFaceIsLightWithMarksInTheTextColour) {
+TEST_P(IconButtonPixels, HotFaceIsLightWithMarksInTheTextColour) {
     Paint(ODS_FOCUS, true);
     EXPECT_EQ(bitmap.Pixel(2, 2), light);
     EXPECT_TRUE(bitmap.PixelsOf(info).empty());
-    for (POINT p : CornerMarkPixels(75, 23, 0))
+    for (POINT p : Marks(0))
         EXPECT_EQ(bitmap.Pixel(p.x, p.y), text) << p.x << "," << p.y;
 }
 
-TEST_F(IconButtonPixels, PressedFaceIsSunkenWithContentsMovedByOne) {
+TEST_P(IconButtonPixels, PressedFaceIsSunkenWithContentsMovedByTheInset) {
     Paint(ODS_SELECTED | ODS_FOCUS);
     EXPECT_EQ(bitmap.Pixel(0, 0), shadow);
-    EXPECT_EQ(bitmap.Pixel(74, 22), light);
+    EXPECT_EQ(bitmap.Pixel(w - 1, h - 1), light);
     EXPECT_EQ(bitmap.Pixel(2, 2), light);
-    EXPECT_EQ(bitmap.Pixel(4 + 15, 4 + 8), iconOutline);
-    for (POINT p : CornerMarkPixels(75, 23, 1))
+    EXPECT_EQ(bitmap.Pixel(g.icon.left + g.inset + g.outline.x, g.icon.top + g.inset + g.outline.y),
+              iconOutline);
+    for (POINT p : Marks(g.inset))
         EXPECT_EQ(bitmap.Pixel(p.x, p.y), text) << p.x << "," << p.y;
 }
 
-TEST_F(IconButtonPixels, DisabledFaceIsEmbossedWithoutMarks) {
+TEST_P(IconButtonPixels, DisabledFaceIsEmbossedWithoutMarks) {
     Paint(ODS_DISABLED | ODS_FOCUS, true);
     EXPECT_EQ(bitmap.Pixel(2, 2), face);
-    EXPECT_NE(bitmap.Pixel(3 + 15, 3 + 8), iconOutline);
+    EXPECT_NE(bitmap.Pixel(g.icon.left + g.outline.x, g.icon.top + g.outline.y), iconOutline);
     EXPECT_TRUE(bitmap.PixelsOf(info).empty()) << bitmap.Dump();
     EXPECT_FALSE(bitmap.PixelsOf(gray).empty());
     if (text != gray) {
@@ -251,20 +282,20 @@ TEST_F(IconButtonPixels, DisabledFaceIsEmbossedWithoutMarks) {
     }
 }
 
-TEST_F(IconButtonPixels, DrawItemPaintsIntoAnyDcWithTheItemsFlags) {
+TEST_P(IconButtonPixels, DrawItemPaintsIntoAnyDcWithTheItemsFlags) {
     DRAWITEMSTRUCT drawItem{};
     drawItem.CtlType = ODT_BUTTON;
     drawItem.hwndItem = button.GetSafeHwnd();
     drawItem.hDC = bitmap.Dc();
-    drawItem.rcItem = {0, 0, faceWidth, faceHeight};
+    drawItem.rcItem = {0, 0, w, h};
     drawItem.itemState = ODS_FOCUS;
     button.DrawItem(drawItem);
     // The real marks colour may be the highlight's too, so only the face's inside is searched.
     std::vector<POINT> marks;
     for (POINT p : bitmap.PixelsOf(GetSysColor(COLOR_INFOBK)))
-        if (p.x > 1 && p.x < faceWidth - 2 && p.y > 1 && p.y < faceHeight - 2)
+        if (p.x > 1 && p.x < w - 2 && p.y > 1 && p.y < h - 2)
             marks.push_back(p);
-    EXPECT_TRUE(SamePixels(marks, CornerMarkPixels(75, 23, 0))) << bitmap.Dump();
+    EXPECT_TRUE(SamePixels(marks, Marks(0))) << bitmap.Dump();
 }
 
 TEST(IconButton, AttachMakesEitherPushButtonOwnerDrawn) {
@@ -289,19 +320,44 @@ TEST(IconButton, KeepsNoCheckStateAndErasesNothing) {
     EXPECT_EQ(SendMessageW(window.Button(), WM_ERASEBKGND, 0, 0), TRUE);
 }
 
-TEST(IconButton, SetIconPlacesTheIconFromTheWindowHeight) {
+int FontHeight(HGDIOBJ font) {
+    LOGFONTW description{};
+    GetObjectW(font, sizeof(description), &description);
+    return description.lfHeight;
+}
+
+// A density change reloads the icons at their new size, places them on the current height
+// and scales the caption font; a change back restores the stock font and the 16-pixel icon.
+TEST(IconButton, SetIconPlacesTheIconFromTheWindowHeightAtItsDensity) {
     struct Case {
         int height;
+        UINT dpi;
         RECT expected;
     };
-    for (const Case& c : {Case{23, {3, 3, 19, 19}}, Case{10, {3, 0, 19, 16}}}) {
+    const int stockHeight = FontHeight(GetStockObject(DEFAULT_GUI_FONT));
+    for (const Case& c : {Case{23, 96, {3, 3, 19, 19}}, Case{10, 96, {3, 0, 19, 16}},
+                          Case{35, 144, {5, 5, 29, 29}}, Case{10, 144, {5, 0, 29, 24}}}) {
         ButtonWindow window(75, c.height);
         CIconButton button;
         ASSERT_TRUE(button.SubclassDlgItem(buttonId, window.Parent()));
-        button.SetIcon(logonIcon, BS_LEFT, 0, 0);
+        button.SetIcon(logonIcon, BS_LEFT, cancelIcon, 0);
+        if (c.dpi != 96)
+            button.OnDpiChanged(c.dpi);
         const RECT r = button.IconRect();
         EXPECT_TRUE(EqualRect(&r, &c.expected))
             << c.height << ": " << r.left << "," << r.top << "," << r.right << "," << r.bottom;
+        const int size = MulDiv(16, c.dpi, 96);
+        EXPECT_EQ(IconSize(button.NormalIcon()).cx, size);
+        EXPECT_EQ(IconSize(button.PressedIcon()).cx, size);
+        if (c.dpi == 96)
+            EXPECT_EQ(button.CaptionFont(), nullptr);
+        else
+            EXPECT_EQ(FontHeight(button.CaptionFont()), MulDiv(stockHeight, c.dpi, 96));
+
+        button.OnDpiChanged(96);
+        EXPECT_EQ(IconSize(button.NormalIcon()).cx, 16);
+        EXPECT_EQ(button.IconRect().left, 3);
+        EXPECT_EQ(button.CaptionFont(), nullptr);
     }
 }
 

@@ -177,8 +177,11 @@ TEST_F(Resources, IconsComeInTheirSizesWith256Colours) {
         WORD id;
         std::vector<int> sizes;
     };
-    for (const Want& want : {Want{IDR_MAINFRAME, {32, 16}}, Want{IDI_LOGON, {16}},
-                             Want{IDI_CANCEL, {16}}, Want{IDI_HELP, {16}}}) {
+    // An image for each size the icon is drawn at from 96 to 192 dots per inch, the 16-pixel
+    // one first, which is what a load that names no size takes.
+    const std::vector<int> buttonSizes{16, 20, 24, 32};
+    for (const Want& want : {Want{IDR_MAINFRAME, {16, 24, 32, 48}}, Want{IDI_LOGON, buttonSizes},
+                             Want{IDI_CANCEL, buttonSizes}, Want{IDI_HELP, buttonSizes}}) {
         Reader group = Resource(RT_GROUP_ICON, want.id);
         ASSERT_FALSE(group.Done()) << want.id;
         group.Read<std::uint16_t>();
@@ -241,4 +244,8 @@ TEST_F(Resources, CarriesTheBuildsVersionAndAManifest) {
     EXPECT_NE(text.find("level=\"asInvoker\""), std::string::npos);
     EXPECT_NE(text.find("8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"), std::string::npos); // 10 and 11
     EXPECT_NE(text.find("35138b9a-5d96-4fbd-8e2d-a2440225f93a"), std::string::npos); // 7
+    EXPECT_NE(text.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
+    EXPECT_NE(text.find(">true/pm</dpiAware>"), std::string::npos);
+    // The classic look: no dependency on the visual-styles common controls.
+    EXPECT_EQ(text.find("Common-Controls"), std::string::npos);
 }
