@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 Text ProfilePathBeside(const Text& executablePath) {
@@ -21,9 +22,11 @@ RedirectHosts ReadRedirectHosts(const Text& profilePath) {
     RedirectHosts hosts;
     if (profilePath.empty())
         return hosts;
-    const wchar_t* keys[] = {L"Host1", L"Host2", L"Host3"};
     for (size_t i = 0; i < hosts.size(); ++i) {
-        DWORD length = GetPrivateProfileStringW(L"RedirectHosts", keys[i], L"", buffer.data(),
+        // "Host1", "Host2", ...: the keys are made from the list itself, so they cannot
+        // disagree with the number of hosts.
+        const std::wstring key = L"Host" + std::to_wstring(i + 1);
+        DWORD length = GetPrivateProfileStringW(L"RedirectHosts", key.c_str(), L"", buffer.data(),
                                                 bufferLength, Wide(profilePath));
         hosts[i].assign(reinterpret_cast<const char16_t*>(buffer.data()), length);
     }
