@@ -12,9 +12,7 @@
 #include <climits>
 #include <iterator>
 #include <optional>
-#include <string>
 #include <utility>
-#include <vector>
 
 namespace {
 
