@@ -1,4 +1,4 @@
-#include "framework/AccessibleNames.h"
+#include "framework/win/AccessibleNames.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The framework's modal dialog, run from a test template under Wine: a failure in
 // OnInitDialog is shown in the stop-icon box, and the window still closes.
-#include "framework/Dialog.h"
+#include "framework/win/Dialog.h"
 #include "common/CommandFailure.h"
-#include "framework/WideText.h"
-#include "framework/WinApp.h"
+#include "framework/win/WideText.h"
+#include "framework/win/WinApp.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

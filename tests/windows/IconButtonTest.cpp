@@ -1,6 +1,6 @@
-#include "controls/IconButton.h"
-#include "controls/GdiCanvas.h"
+#include "controls/win/IconButton.h"
 #include "controls/OwnerDrawConstants.h"
+#include "controls/win/GdiCanvas.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

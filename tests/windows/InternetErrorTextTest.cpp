@@ -1,4 +1,4 @@
-#include "webclient/InternetErrorText.h"
+#include "webclient/win/InternetErrorText.h"
 
 #include <gtest/gtest.h>
 

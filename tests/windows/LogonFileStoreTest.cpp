@@ -1,7 +1,7 @@
-#include "logon/LogonFileStore.h"
-#include "framework/WideText.h"
+#include "logon/win/LogonFileStore.h"
+#include "framework/win/WideText.h"
 
-#include "framework/Handles.h"
+#include "framework/win/Handles.h"
 
 #include <gtest/gtest.h>
 

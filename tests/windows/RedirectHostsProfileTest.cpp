@@ -1,5 +1,5 @@
-#include "app/RedirectHostsProfile.h"
-#include "framework/WideText.h"
+#include "app/win/RedirectHostsProfile.h"
+#include "framework/win/WideText.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -1,7 +1,7 @@
 // The resources linked into tarnftp.exe, read back from the exe itself: the logon
 // window's template item by item, the string table and the icons.
-#include "framework/ModulePath.h"
-#include "framework/WideText.h"
+#include "framework/win/ModulePath.h"
+#include "framework/win/WideText.h"
 #include "res/resource.h"
 #include "tarnftp_version.h"
 

@@ -1,8 +1,8 @@
-#include "app/ShellExecuteShell.h"
+#include "app/win/ShellExecuteShell.h"
 #include "app/LaunchTargets.h"
-#include "framework/WideText.h"
+#include "framework/win/WideText.h"
 
-#include "framework/Handles.h"
+#include "framework/win/Handles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "framework/SystemLibrary.h"
-#include "framework/Handles.h"
+#include "framework/win/SystemLibrary.h"
+#include "framework/win/Handles.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

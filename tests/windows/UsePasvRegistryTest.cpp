@@ -1,5 +1,5 @@
-#include "app/UsePasvRegistry.h"
-#include "framework/Handles.h"
+#include "app/win/UsePasvRegistry.h"
+#include "framework/win/Handles.h"
 
 #include <gtest/gtest.h>
 

@@ -14,7 +14,7 @@
 #include "common/CommandFailure.h"
 #include "common/MessageSink.h"
 #include "webclient/ServiceSession.h"
-#include "webclient/WinInetExchange.h"
+#include "webclient/win/WinInetExchange.h"
 
 #include <psapi.h>
 #include <windows.h>

@@ -1,4 +1,0 @@
-#include "app/ClientApp.h"
-
-// The one application object, made before the entry point runs.
-CClientApp theApp;

@@ -1,0 +1,36 @@
+#include "app/win/ClientApp.h"
+
+#include "app/LaunchMode.h"
+#include "app/win/RedirectHostsProfile.h"
+#include "app/win/UsePasvRegistry.h"
+#include "framework/win/ModulePath.h"
+#include "framework/win/WideText.h"
+#include "logon/win/LogonDialog.h"
+
+namespace {
+
+// The profile file beside the executable, remembered by the framework, and the hosts in it.
+RedirectHosts ReadHostsBesideExecutable(CWinApp& app) {
+    app.SetProfileName(ProfilePathBeside(ModulePath()));
+    return ReadRedirectHosts(app.ProfileName());
+}
+
+} // namespace
+
+CClientApp::CClientApp() : session(ReadHostsBesideExecutable(*this), exchange) {
+    WriteUsePasvSetting();
+}
+
+CClientApp::~CClientApp() = default;
+
+BOOL CClientApp::InitInstance() {
+    logonWindow = std::make_unique<CLogonDialog>(session, clock);
+    logonWindow->LaunchMode = LaunchModeFromArguments(ArgumentsText(FromWide(GetCommandLineW())));
+    logonWindow->DoModal();
+    return FALSE;
+}
+
+int CClientApp::ExitInstance() {
+    logonWindow.reset();
+    return CWinApp::ExitInstance();
+}

@@ -1,0 +1,188 @@
+#include "logon/win/LogonDialog.h"
+
+#include "app/LaunchTargets.h"
+#include "framework/win/WideText.h"
+#include "framework/win/WinApp.h"
+#include "framework/win/WindowDpi.h"
+#include "logon/LogonProcedure.h"
+#include "res/resource.h"
+#include "webclient/ServiceSession.h"
+
+namespace {
+
+CWinApp& App() {
+    return *CWinApp::Current();
+}
+
+// Posted by OnInitDialog, so that the edit boxes are named once the window shows: the
+// accessibility service is not needed to show it.
+constexpr UINT nameEditBoxesMessage = WM_APP + 1;
+
+} // namespace
+
+CLogonDialog::CLogonDialog(ServiceSession& session, const Clock& clock)
+    : CDialog(IDD_LOGON), session(session), store(clock, GetApplicationDataFolder()),
+      applicationIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
+
+void CLogonDialog::DoDataExchange(DataExchange& exchange) {
+    exchange.TextField(IDC_USERNAME, userName);
+    exchange.TextField(IDC_PASSWORD, password);
+    exchange.Attach(IDC_REMEMBER, rememberBox);
+    exchange.Attach(IDCANCEL, cancelButton);
+    exchange.Attach(IDOK, logonButton);
+    exchange.Attach(IDC_SIGNUP, signUpButton);
+    exchange.Attach(ID_HELP, helpButton);
+}
+
+BOOL CLogonDialog::OnInitDialog() {
+    CDialog::OnInitDialog();
+    App().SetMainWindow(Handle());
+
+    SetWindowIcons(WindowDpi(Handle()));
+
+    cancelButton.SetIcon(IDI_CANCEL, BS_LEFT, 0, 0);
+    logonButton.SetIcon(IDI_LOGON, BS_LEFT, 0, 0);
+    signUpButton.SetIcon(IDI_HELP, BS_LEFT, 0, 0);
+    helpButton.SetIcon(IDI_HELP, BS_LEFT, 0, 0);
+
+    // A taskbar button, since no visible main window of the application has one.
+    HWND mainWindow = App().MainWindow();
+    if (!mainWindow || !IsWindowVisible(mainWindow)) {
+        LONG_PTR extended = GetWindowLongPtrW(Handle(), GWL_EXSTYLE);
+        SetWindowLongPtrW(Handle(), GWL_EXSTYLE, extended | WS_EX_APPWINDOW);
+    }
+
+    LogonInfo remembered = store.LoadLogonInfo();
+    userName = std::move(remembered.user);
+    password = std::move(remembered.password);
+    if (!userName.empty()) {
+        UpdateData(FALSE);
+        SendMessageW(rememberBox.GetSafeHwnd(), BM_SETCHECK, BST_CHECKED, 0);
+    }
+    PostMessageW(Handle(), nameEditBoxesMessage, 0, 0);
+    return TRUE;
+}
+
+void CLogonDialog::OnOK() {
+    LogonProcedure procedure(
+        *this, session, store,
+        [this](std::int32_t launchMode, const Text& user, const SecretText& pw) {
+            OpenDestination(shell, *this, windowsFolder, launchMode, user, pw,
+                            session.GetWebAppUrl(), session.SessionId());
+        });
+    procedure.OnOK(LaunchMode);
+}
+
+bool CLogonDialog::OnCommand(WORD id, WORD code) {
+    if (code != BN_CLICKED)
+        return false;
+    switch (id) {
+    case IDC_SIGNUP:
+        OnSignUpButton();
+        return true;
+    case ID_HELP:
+        OnHelpButton();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CLogonDialog::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result) {
+    switch (message) {
+    case nameEditBoxesMessage:
+        NameEditBoxes();
+        result = 0;
+        return true;
+    case WM_DPICHANGED:
+        OnDpiChanged(LOWORD(wParam));
+        // Not handled, so that the dialog manager lays the template out again at the new density.
+        return false;
+    case WM_DESTROY:
+        accessibleNames.Clear();
+        return false;
+    default:
+        return false;
+    }
+}
+
+// Each edit box comes before its label in the tab order, so a screen reader, which names an
+// edit box after the label in front of it, would announce them without a name.
+void CLogonDialog::NameEditBoxes() {
+    accessibleNames.Set(GetDlgItem(Handle(), IDC_USERNAME), L"Username");
+    accessibleNames.Set(GetDlgItem(Handle(), IDC_PASSWORD), L"Password");
+}
+
+void CLogonDialog::OnDpiChanged(UINT dpi) {
+    SetWindowIcons(dpi);
+    for (CIconButton* button : {&cancelButton, &logonButton, &signUpButton, &helpButton})
+        button->OnDpiChanged(dpi);
+}
+
+// The shared icon at the standard density; elsewhere images of the sizes the window's
+// large and small icons are drawn at.
+void CLogonDialog::SetWindowIcons(UINT dpi) {
+    HICON bigIcon = applicationIcon;
+    HICON smallIcon = applicationIcon;
+    UniqueIcon newBig;
+    UniqueIcon newSmall;
+    if (dpi != USER_DEFAULT_SCREEN_DPI) {
+        const auto load = [dpi](int size) {
+            const int scaled = MulDiv(size, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
+            return UniqueIcon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr),
+                                                            MAKEINTRESOURCEW(IDR_MAINFRAME),
+                                                            IMAGE_ICON, scaled, scaled, 0)));
+        };
+        newBig = load(32);
+        newSmall = load(16);
+        if (newBig && newSmall)
+            bigIcon = newBig.get(), smallIcon = newSmall.get();
+    }
+    SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
+    SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+    // The icons the window showed until now are destroyed only once it has let them go.
+    scaledBigIcon = std::move(newBig);
+    scaledSmallIcon = std::move(newSmall);
+}
+
+void CLogonDialog::OnSignUpButton() {
+    OpenSignUpPage(shell, *this, reinterpret_cast<ShellOwner>(Handle()), session.GetWebAppUrl());
+}
+
+void CLogonDialog::OnHelpButton() {
+    OpenHelpPage(shell, *this, reinterpret_cast<ShellOwner>(Handle()), session.GetWebAppUrl());
+}
+
+void CLogonDialog::CopyControlsToMembers() {
+    UpdateData(TRUE);
+}
+
+void CLogonDialog::ShowMessage(const Text& text) {
+    App().ShowMessageBox(Handle(), text, MB_OK);
+}
+
+bool CLogonDialog::AskYesNo(const Text& text) {
+    return MessageBoxW(Handle(), Wide(text), Wide(App().AppName()), MB_YESNO) == IDYES;
+}
+
+Text CLogonDialog::LoadResourceString(unsigned id) const {
+    const wchar_t* resource = nullptr;
+    int length = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&resource), 0);
+    return length > 0 ? Text(reinterpret_cast<const char16_t*>(resource), size_t(length)) : Text();
+}
+
+void CLogonDialog::BeginWaitCursor() {
+    App().BeginWaitCursor();
+}
+
+void CLogonDialog::EndWaitCursor() {
+    App().EndWaitCursor();
+}
+
+bool CLogonDialog::IsRememberChecked() const {
+    return SendMessageW(rememberBox.GetSafeHwnd(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void CLogonDialog::CloseWithOk() {
+    CDialog::OnOK();
+}
