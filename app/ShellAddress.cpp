@@ -1,5 +1,7 @@
 #include "app/ShellAddress.h"
 
+#include "common/UserTexts.h"
+
 #include <cstddef>
 
 namespace {
@@ -112,6 +114,6 @@ Text RefusedAddressMessage(TextView webAppUrl) {
         if (at != TextView::npos)
             host.remove_prefix(at + 1);
     }
-    return Text(u"The service sent an address that tarnftp does not open.\n\nScheme: ") +
-           Printable(scheme) + u"\nHost: " + Printable(host);
+    return UserTexts::refusedAddress + Printable(scheme) + UserTexts::refusedAddressHost +
+           Printable(host);
 }

@@ -1,28 +1,12 @@
 #include "logon/LogonProcedure.h"
 
-#include "res/resource.h"
+#include "common/UserTexts.h"
 
 #include <utility>
 
 namespace {
 
 constexpr char16_t reservedUserName[] = u"annonymous";
-
-constexpr char16_t reservedNameMessage[] =
-    u"Please enter a valid username (with published folders) "
-    u"and blank password for annonymous logon.";
-
-// Three texts joined with nothing between them.
-Text NothingEnteredMessage() {
-    return Text(u"Please enter your username and password to logon. \n\nTo log on annonymously, "
-                u"enter ") +
-           u"a username (with published folders) and blank password.\n\n" +
-           u"If you received an invitation email, please enter ShareUserName\\ShareName \n(e.g.: " +
-           u"\"john\\john's share\") as the username and SharePassword as the password.";
-}
-
-constexpr char16_t emptyPasswordQuestion[] =
-    u"Password is empty, do you want to logon annonymously?";
 
 constexpr char16_t clientType[] = u"ftp";
 
@@ -68,10 +52,10 @@ void LogonProcedure::OnOK(std::int32_t launchMode) {
 
     switch (CallLogon(user, password)) {
     case LogonNoServer:
-        view.ShowMessage(view.LoadResourceString(IDS_LOGON_SERVER_UNAVAILABLE));
+        view.ShowMessage(view.LoadResourceString(UserTexts::logonServerUnavailableId));
         return;
     case LogonRefused:
-        view.ShowMessage(view.LoadResourceString(IDS_LOGON_FAILED));
+        view.ShowMessage(view.LoadResourceString(UserTexts::logonFailedId));
         return;
     default:
         break; // LogonOk, LogonOtherStatus and any other value count as success.
@@ -89,15 +73,15 @@ void LogonProcedure::OnOK(std::int32_t launchMode) {
 
 bool LogonProcedure::AcceptsEntries(const Text& user, const SecretText& password) {
     if (IsReservedUserName(user)) {
-        view.ShowMessage(reservedNameMessage);
+        view.ShowMessage(UserTexts::reservedUserName);
         return false;
     }
     if (user.empty() && password.empty()) {
-        view.ShowMessage(NothingEnteredMessage());
+        view.ShowMessage(UserTexts::nothingEntered);
         return false;
     }
     if (password.empty())
-        return view.AskYesNo(emptyPasswordQuestion);
+        return view.AskYesNo(UserTexts::emptyPassword);
     return true;
 }
 

@@ -16,7 +16,7 @@ public:
 
     // A Yes/No box without an icon, owned by the window; true when the answer is Yes.
     virtual bool AskYesNo(const Text& text) = 0;
-    // An entry of the program's string table (IDS_... of res/resource.h).
+    // An entry of the program's string table (the ids of common/UserTexts.h).
     virtual Text LoadResourceString(unsigned id) const = 0;
 
     // The application's nesting wait cursor.

@@ -28,7 +28,7 @@ RedirectHosts ReadRedirectHosts(const Text& profilePath) {
         const std::wstring key = L"Host" + std::to_wstring(i + 1);
         DWORD length = GetPrivateProfileStringW(L"RedirectHosts", key.c_str(), L"", buffer.data(),
                                                 bufferLength, Wide(profilePath));
-        hosts[i].assign(reinterpret_cast<const char16_t*>(buffer.data()), length);
+        hosts[i] = FromWide(buffer.data(), length);
     }
     return hosts;
 }

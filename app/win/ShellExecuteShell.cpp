@@ -30,5 +30,5 @@ Text SystemWindowsFolder::WindowsFolder() const {
         if (length == 0 || length >= MAX_PATH)
             return {};
     }
-    return Text(reinterpret_cast<const char16_t*>(folder));
+    return FromWide(folder);
 }

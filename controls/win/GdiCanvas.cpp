@@ -1,4 +1,5 @@
 #include "controls/win/GdiCanvas.h"
+#include "framework/win/WideText.h"
 
 #include "controls/OwnerDrawConstants.h"
 
@@ -64,8 +65,7 @@ void GdiCanvas::SetTextColour(Colour colour) {
 
 void GdiCanvas::WriteText(TextView text, const CanvasRect& rect, std::uint32_t format) {
     RECT r = ToRect(rect);
-    DrawTextW(surface, reinterpret_cast<LPCWSTR>(text.data()), static_cast<int>(text.size()), &r,
-              format);
+    DrawTextW(surface, WideUnits(text), static_cast<int>(text.size()), &r, format);
 }
 
 bool GdiCanvas::DrawLines(Colour pen, std::span<const BentLine> lines) {

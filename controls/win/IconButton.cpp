@@ -1,4 +1,5 @@
 #include "controls/win/IconButton.h"
+#include "framework/win/WideText.h"
 
 #include "controls/win/CaptionFont.h"
 #include "controls/win/GdiCanvas.h"
@@ -20,8 +21,7 @@ constexpr UINT dpiChangedAfterParentMessage = 0x02E3;
 
 Text WindowText(HWND window) {
     Text text(static_cast<std::size_t>(std::max(GetWindowTextLengthW(window), 0)) + 1, u'\0');
-    const int length = GetWindowTextW(window, reinterpret_cast<LPWSTR>(text.data()),
-                                      static_cast<int>(text.size()));
+    const int length = GetWindowTextW(window, WideBuffer(text), static_cast<int>(text.size()));
     text.resize(static_cast<std::size_t>(std::max(length, 0)));
     return text;
 }

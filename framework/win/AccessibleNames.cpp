@@ -2,6 +2,7 @@
 
 #include "framework/win/ComApartment.h"
 #include "framework/win/SystemLibrary.h"
+#include "framework/win/WideText.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ AccessibleNames::~AccessibleNames() {
         services->Release();
 }
 
-bool AccessibleNames::Set(HWND control, const wchar_t* name) {
+bool AccessibleNames::Set(HWND control, const Text& name) {
     if (!services) {
         // The service's server is oleacc: loaded here from the system folder, so that COM
         // finds the system's copy already in the process. It stays loaded with the service.
@@ -30,8 +31,8 @@ bool AccessibleNames::Set(HWND control, const wchar_t* name) {
                                      reinterpret_cast<void**>(&services))))
             return false;
     }
-    if (FAILED(
-            services->SetHwndPropStr(control, OBJID_CLIENT, CHILDID_SELF, accNameProperty, name)))
+    if (FAILED(services->SetHwndPropStr(control, OBJID_CLIENT, CHILDID_SELF, accNameProperty,
+                                        Wide(name))))
         return false;
     named.push_back(control);
     return true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Text.h"
+
 #include <windows.h>
 
 #include <oleacc.h>
@@ -18,7 +20,7 @@ public:
     ~AccessibleNames();
 
     // True when the service took the name for the control's client object.
-    bool Set(HWND control, const wchar_t* name);
+    bool Set(HWND control, const Text& name);
     void Clear();
 
 private:

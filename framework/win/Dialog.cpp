@@ -1,12 +1,11 @@
 #include "framework/win/Dialog.h"
 
 #include "common/CommandFailure.h"
+#include "common/UserTexts.h"
 #include "framework/win/WideText.h"
 #include "framework/win/WinApp.h"
 
 namespace {
-
-const char16_t internalErrorText[] = u"Internal application error.";
 
 // The edit box's text goes straight into the member: no other buffer holds a copy. Both
 // string kinds keep room for a terminator beyond their size.
@@ -18,8 +17,7 @@ template <typename String> void ExchangeText(HWND control, bool saving, String& 
     int length = GetWindowTextLengthW(control);
     value.clear();
     value.resize(static_cast<size_t>(length));
-    int copied =
-        length ? GetWindowTextW(control, reinterpret_cast<LPWSTR>(value.data()), length + 1) : 0;
+    int copied = length ? GetWindowTextW(control, WideBuffer(value), length + 1) : 0;
     value.resize(static_cast<size_t>(copied > 0 ? copied : 0));
 }
 
@@ -70,7 +68,7 @@ void CDialog::RunReportingFailure(Handler handler, const char16_t* noText) {
     } catch (const CommandFailure& failure) {
         text = !failure.message.empty() ? failure.message : Text(noText);
     } catch (...) {
-        text = internalErrorText;
+        text = UserTexts::internalError;
     }
     if (CWinApp* app = CWinApp::Current())
         app->ShowMessageBox(window, text, MB_OK | MB_ICONSTOP);
@@ -102,7 +100,7 @@ INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // A failed initialisation is reported like a failed command; the window still
             // opens and answers its commands, so that Cancel, Esc and the close box end it.
             BOOL focusDefault = TRUE;
-            RunReportingFailure([&] { focusDefault = OnInitDialog(); }, internalErrorText);
+            RunReportingFailure([&] { focusDefault = OnInitDialog(); }, UserTexts::internalError);
             CenterInWorkArea();
             initialised = true;
             return focusDefault;
@@ -147,7 +145,7 @@ void CDialog::DispatchCommand(WORD id, WORD code, HWND control) {
             else
                 OnCommand(id, code);
         },
-        control ? internalErrorText : u"Command failed.");
+        control ? UserTexts::internalError : UserTexts::commandFailed);
 }
 
 void CDialog::CenterInWorkArea() {

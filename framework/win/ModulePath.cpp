@@ -1,4 +1,5 @@
 #include "framework/win/ModulePath.h"
+#include "framework/win/WideText.h"
 
 #include <windows.h>
 
@@ -12,7 +13,7 @@ Text ModulePathWithin(DWORD units) {
     const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), units);
     if (length == 0 || length >= units)
         return {};
-    return Text(reinterpret_cast<const char16_t*>(buffer.data()), length);
+    return FromWide(buffer.data(), length);
 }
 
 } // namespace

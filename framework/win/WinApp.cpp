@@ -1,4 +1,5 @@
 #include "framework/win/WinApp.h"
+#include "framework/win/WideText.h"
 
 #include "framework/win/ModulePath.h"
 #include "framework/win/SystemLibrary.h"
@@ -25,8 +26,7 @@ CWinApp::~CWinApp() {
 int CWinApp::ShowMessageBox(HWND owner, const Text& text, UINT type) const {
     if ((type & MB_ICONMASK) == 0 && (type & MB_TYPEMASK) == MB_OK)
         type |= MB_ICONEXCLAMATION;
-    return ::MessageBoxW(owner, reinterpret_cast<LPCWSTR>(text.c_str()),
-                         reinterpret_cast<LPCWSTR>(appName.c_str()), type);
+    return ::MessageBoxW(owner, Wide(text), Wide(appName), type);
 }
 
 void CWinApp::BeginWaitCursor() {

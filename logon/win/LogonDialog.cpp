@@ -1,12 +1,17 @@
 #include "logon/win/LogonDialog.h"
 
 #include "app/LaunchTargets.h"
+#include "common/UserTexts.h"
 #include "framework/win/WideText.h"
 #include "framework/win/WinApp.h"
 #include "framework/win/WindowDpi.h"
 #include "logon/LogonProcedure.h"
 #include "res/resource.h"
 #include "webclient/ServiceSession.h"
+
+static_assert(IDS_LOGON_SERVER_UNAVAILABLE == UserTexts::logonServerUnavailableId &&
+                  IDS_LOGON_FAILED == UserTexts::logonFailedId,
+              "the string table and the texts' home name the same entries");
 
 namespace {
 
@@ -109,8 +114,8 @@ bool CLogonDialog::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& resul
 // Each edit box comes before its label in the tab order, so a screen reader, which names an
 // edit box after the label in front of it, would announce them without a name.
 void CLogonDialog::NameEditBoxes() {
-    accessibleNames.Set(GetDlgItem(Handle(), IDC_USERNAME), L"Username");
-    accessibleNames.Set(GetDlgItem(Handle(), IDC_PASSWORD), L"Password");
+    accessibleNames.Set(GetDlgItem(Handle(), IDC_USERNAME), UserTexts::userNameBox);
+    accessibleNames.Set(GetDlgItem(Handle(), IDC_PASSWORD), UserTexts::passwordBox);
 }
 
 void CLogonDialog::OnDpiChanged(UINT dpi) {
@@ -168,7 +173,7 @@ bool CLogonDialog::AskYesNo(const Text& text) {
 Text CLogonDialog::LoadResourceString(unsigned id) const {
     const wchar_t* resource = nullptr;
     int length = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&resource), 0);
-    return length > 0 ? Text(reinterpret_cast<const char16_t*>(resource), size_t(length)) : Text();
+    return length > 0 ? FromWide(resource, size_t(length)) : Text();
 }
 
 void CLogonDialog::BeginWaitCursor() {

@@ -59,7 +59,7 @@ Text GetApplicationDataFolder() {
     wchar_t folder[MAX_PATH] = {};
     if (!SHGetSpecialFolderPathW(nullptr, folder, CSIDL_APPDATA, TRUE))
         return {};
-    return Text(reinterpret_cast<const char16_t*>(folder));
+    return FromWide(folder);
 }
 
 LogonFileStore::LogonFileStore(const Clock& clock, Text applicationDataFolder) : clock(clock) {

@@ -26,8 +26,8 @@ TEST(AccessibleNames, TheServiceIsLoadedFromTheSystemFolder) {
     ASSERT_TRUE(edit);
     {
         AccessibleNames names;
-        names.Set(edit, L"Username");
-        names.Set(edit, L"Username");
+        names.Set(edit, u"Username");
+        names.Set(edit, u"Username");
     }
     wchar_t path[MAX_PATH] = {}, system[MAX_PATH] = {};
     ASSERT_TRUE(GetModuleFileNameW(GetModuleHandleW(L"oleacc.dll"), path, MAX_PATH));

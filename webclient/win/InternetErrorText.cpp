@@ -1,4 +1,5 @@
 #include "webclient/win/InternetErrorText.h"
+#include "framework/win/WideText.h"
 
 #include "framework/win/Handles.h"
 #include "framework/win/SystemLibrary.h"
@@ -19,7 +20,7 @@ struct LocalFreeDeleter {
 Text Truncated(const wchar_t* text, std::size_t length) {
     if (length > maxLength)
         length = maxLength;
-    return Text(reinterpret_cast<const char16_t*>(text), length);
+    return FromWide(text, length);
 }
 
 // FormatMessageW allocates the buffer itself, so a message longer than we show is cut

@@ -3,6 +3,7 @@
 
 #include "common/CommandFailure.h"
 #include "common/PseudoRandom.h"
+#include "common/UserTexts.h"
 #include "webclient/Url.h"
 #include "webclient/win/InternetErrorText.h"
 
@@ -35,13 +36,6 @@ constexpr DWORD connectTimeoutMs = 60'000;
 constexpr DWORD sendTimeoutMs = 30'000;
 constexpr DWORD receiveTimeoutMs = 30'000;
 
-const Text noConnectivityText =
-    u"The computer cannot connect to the Internet. Check the network connection and try again.";
-const Text noMessageText = u"No error message is available.";
-const Text formTooLongText = u"The request is too long to be sent.";
-const Text bodyTooLargeText =
-    u"The server's answer is larger than 16 MB. It was not read to the end.";
-
 void SetTimeouts(const WinInetApi& api, HINTERNET handle) {
     for (auto [option, milliseconds] :
          {std::pair{INTERNET_OPTION_CONNECT_TIMEOUT, connectTimeoutMs},
@@ -54,7 +48,7 @@ void SetTimeouts(const WinInetApi& api, HINTERNET handle) {
 
 Text ErrorText(DWORD code) {
     Text text = InternetErrorText(code);
-    return text.empty() ? noMessageText : text;
+    return text.empty() ? Text(UserTexts::noErrorMessage) : text;
 }
 
 // The longest form text sent: its worst-case room of 6 bytes a unit, plus a terminator,
@@ -73,7 +67,7 @@ std::optional<SecretBytes> Utf8Body(TextView form) {
     const int units = static_cast<int>(form.size());
     body.resize(6 * form.size());
     const int bytes =
-        WideCharToMultiByte(CP_UTF8, 0, reinterpret_cast<const wchar_t*>(form.data()), units,
+        WideCharToMultiByte(CP_UTF8, 0, WideUnits(form), units,
                             reinterpret_cast<char*>(body.data()), 6 * units, nullptr, nullptr);
     body.resize(bytes > 0 ? bytes : 0);
     return body;
@@ -97,7 +91,7 @@ Transfer SendAndRead(const WinInetApi& api, HINTERNET connection, const RequestS
 
     const std::optional<SecretBytes> utf8Body = split.form ? Utf8Body(*split.form) : SecretBytes{};
     if (!utf8Body)
-        return fail(formTooLongText);
+        return fail(UserTexts::requestTooLong);
     const SecretBytes& body = *utf8Body;
     // The answers carry the session id: they are never written to the disk cache, where they
     // would outlive the process however it ends.
@@ -130,7 +124,7 @@ Transfer SendAndRead(const WinInetApi& api, HINTERNET connection, const RequestS
         transfer.count += delivered;
         if (transfer.count == capacity - 1) {
             if (transfer.count > WinInetExchange::maxBodyBytes)
-                return fail(bodyTooLargeText);
+                return fail(UserTexts::answerTooLarge);
             transfer.buffer.resize(std::min(capacity * 2, maxCapacity));
         }
     }
@@ -144,9 +138,9 @@ SecretText Decode(const SecretBytes& bytes, DWORD count) {
     if (count == 0)
         return text;
     text.resize(count);
-    const int units = MultiByteToWideChar(
-        CP_UTF8, 0, reinterpret_cast<const char*>(bytes.data()), static_cast<int>(count),
-        reinterpret_cast<wchar_t*>(text.data()), static_cast<int>(count));
+    const int units =
+        MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(bytes.data()),
+                            static_cast<int>(count), WideBuffer(text), static_cast<int>(count));
     text.resize(std::min<std::size_t>(units > 0 ? units : 0, text.view().find(u'\0')));
     return text;
 }
@@ -177,7 +171,7 @@ SecretText WinInetExchange::PostRequest(TextView url) {
     // Loaded before the connectivity check, so that a missing WinInet stops the command.
     const WinInetApi& api = WinInet();
     if (attemptConnect(0) != ERROR_SUCCESS) {
-        sink.ShowMessage(noConnectivityText);
+        sink.ShowMessage(UserTexts::noConnectivity);
         return {};
     }
 

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "common/Text.h"
+
+// Every text the program shows its user, in one place for the core and for each edition's
+// edge. The texts of the service's own logon procedure are kept as they have always read.
+namespace UserTexts {
+
+// Entries of the program's string table. The Windows edition loads them from its resources
+// by these numbers (res/resource.h names the same numbers for the resource script); an
+// edition without a string table shows the texts beside them.
+inline constexpr unsigned logonServerUnavailableId = 129;
+inline constexpr char16_t logonServerUnavailable[] = u"Logon failed, server unavailable.";
+inline constexpr unsigned logonFailedId = 130;
+inline constexpr char16_t logonFailed[] = u"Logon failed.";
+
+// The logon procedure's refusals and its one question.
+inline constexpr char16_t reservedUserName[] =
+    u"Please enter a valid username (with published folders) "
+    u"and blank password for annonymous logon.";
+inline constexpr char16_t nothingEntered[] =
+    u"Please enter your username and password to logon. \n\nTo log on annonymously, enter "
+    u"a username (with published folders) and blank password.\n\n"
+    u"If you received an invitation email, please enter ShareUserName\\ShareName \n(e.g.: "
+    u"\"john\\john's share\") as the username and SharePassword as the password.";
+inline constexpr char16_t emptyPassword[] =
+    u"Password is empty, do you want to logon annonymously?";
+
+// An address from the service that is not handed to the shell; scheme and host follow.
+inline constexpr char16_t refusedAddress[] =
+    u"The service sent an address that tarnftp does not open.\n\nScheme: ";
+inline constexpr char16_t refusedAddressHost[] = u"\nHost: ";
+
+// The exchange's own failures; the platform's texts for its error codes come from it.
+inline constexpr char16_t noConnectivity[] =
+    u"The computer cannot connect to the Internet. Check the network connection and try again.";
+inline constexpr char16_t noErrorMessage[] = u"No error message is available.";
+inline constexpr char16_t requestTooLong[] = u"The request is too long to be sent.";
+inline constexpr char16_t answerTooLarge[] =
+    u"The server's answer is larger than 16 MB. It was not read to the end.";
+
+// A failure no code handled, when it brings no text of its own: from a control's command,
+// and from anything else.
+inline constexpr char16_t internalError[] = u"Internal application error.";
+inline constexpr char16_t commandFailed[] = u"Command failed.";
+
+// The accessible names of the two edit boxes, whose labels follow them.
+inline constexpr char16_t userNameBox[] = u"Username";
+inline constexpr char16_t passwordBox[] = u"Password";
+
+} // namespace UserTexts
