@@ -84,17 +84,12 @@ SecretText FtpLocation(TextView user, TextView password, TextView webAppUrl) {
     return location;
 }
 
-Text ExplorerPath(TextView windowsFolder) {
-    return Text(windowsFolder) + u"\\explorer.exe";
-}
-
 LaunchTarget DestinationTarget(std::int32_t launchMode, TextView user, TextView password,
                                TextView webAppUrl, TextView sessionId,
-                               const WindowsFolderProvider& windowsFolder) {
+                               const FileManagerLocator& fileManager) {
     if (LaunchModeOpensWebPage(launchMode))
         return {AutoLogonAddress(launchMode, webAppUrl, sessionId), std::nullopt};
-    return {SecretText(ExplorerPath(windowsFolder.WindowsFolder())),
-            FtpLocation(user, password, webAppUrl)};
+    return {SecretText(fileManager.FileManagerPath()), FtpLocation(user, password, webAppUrl)};
 }
 
 Text SignUpPageAddress(TextView webAppUrl) {
@@ -105,11 +100,11 @@ Text HelpPageAddress(TextView webAppUrl) {
     return Text(webAppUrl) + u"/help/FTPHelp.aspx";
 }
 
-void OpenDestination(Shell& shell, MessageSink& sink, const WindowsFolderProvider& windowsFolder,
+void OpenDestination(Shell& shell, MessageSink& sink, const FileManagerLocator& fileManager,
                      std::int32_t launchMode, TextView user, TextView password, TextView webAppUrl,
                      TextView sessionId) {
     OpenChecked(shell, sink, 0,
-                DestinationTarget(launchMode, user, password, webAppUrl, sessionId, windowsFolder),
+                DestinationTarget(launchMode, user, password, webAppUrl, sessionId, fileManager),
                 webAppUrl);
 }
 

@@ -16,7 +16,8 @@ struct LaunchTarget {
     bool operator==(const LaunchTarget&) const = default;
 };
 
-// Modes 2, 3 and 4 open a page of the web application; every other value the explorer.
+// Modes 2, 3 and 4 open a page of the web application; every other value the file manager
+// (the explorer on Windows).
 bool LaunchModeOpensWebPage(std::int32_t launchMode);
 
 // The automatic-logon address of web-page mode 2, 3 or 4. The web application's address and
@@ -30,14 +31,11 @@ SecretText AutoLogonAddress(std::int32_t launchMode, TextView webAppUrl, TextVie
 // fields at those. Non-ASCII characters stay as they are.
 SecretText FtpLocation(TextView user, TextView password, TextView webAppUrl);
 
-// The explorer in the Windows folder.
-Text ExplorerPath(TextView windowsFolder);
-
-// The target of a launch mode after a logon. The Windows folder is asked for only when the
-// explorer is the target.
+// The target of a launch mode after a logon. The file manager is asked for only when it is
+// the target.
 LaunchTarget DestinationTarget(std::int32_t launchMode, TextView user, TextView password,
                                TextView webAppUrl, TextView sessionId,
-                               const WindowsFolderProvider& windowsFolder);
+                               const FileManagerLocator& fileManager);
 
 Text SignUpPageAddress(TextView webAppUrl);
 Text HelpPageAddress(TextView webAppUrl);
@@ -47,7 +45,7 @@ Text HelpPageAddress(TextView webAppUrl);
 // not, is not handed to the shell: the sink shows why instead. An empty web application
 // address opens nothing and shows nothing, since the exchange that could not get it has
 // already said why.
-void OpenDestination(Shell& shell, MessageSink& sink, const WindowsFolderProvider& windowsFolder,
+void OpenDestination(Shell& shell, MessageSink& sink, const FileManagerLocator& fileManager,
                      std::int32_t launchMode, TextView user, TextView password, TextView webAppUrl,
                      TextView sessionId);
 void OpenSignUpPage(Shell& shell, MessageSink& sink, ShellOwner owner, TextView webAppUrl);

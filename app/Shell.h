@@ -20,9 +20,10 @@ public:
                       const std::optional<SecretText>& parameters) = 0;
 };
 
-// The Windows folder, where the explorer lives. Empty when the system names none.
-class WindowsFolderProvider {
+// The desktop's file manager, the program the ftp location is handed to as its argument. Asked
+// for only when the storage is opened there.
+class FileManagerLocator {
 public:
-    virtual ~WindowsFolderProvider() = default;
-    virtual Text WindowsFolder() const = 0;
+    virtual ~FileManagerLocator() = default;
+    virtual Text FileManagerPath() const = 0;
 };

@@ -23,12 +23,12 @@ void ShellExecuteShell::Open(ShellOwner owner, const SecretText& file,
     ShellExecuteExW(&request);
 }
 
-Text SystemWindowsFolder::WindowsFolder() const {
+Text WindowsExplorer::FileManagerPath() const {
     wchar_t folder[MAX_PATH] = {};
     if (!SHGetSpecialFolderPathW(nullptr, folder, CSIDL_WINDOWS, TRUE) || folder[0] == L'\0') {
         UINT length = GetWindowsDirectoryW(folder, MAX_PATH);
         if (length == 0 || length >= MAX_PATH)
-            return {};
+            folder[0] = L'\0';
     }
-    return FromWide(folder);
+    return FromWide(folder) + u"\\explorer.exe";
 }

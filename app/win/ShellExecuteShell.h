@@ -10,8 +10,9 @@ public:
               const std::optional<SecretText>& parameters) override;
 };
 
-// The Windows folder from the shell, or from GetWindowsDirectoryW when the shell gives none.
-class SystemWindowsFolder final : public WindowsFolderProvider {
+// The explorer in the Windows folder, which the shell names, or GetWindowsDirectoryW when
+// the shell names none.
+class WindowsExplorer final : public FileManagerLocator {
 public:
-    Text WindowsFolder() const override;
+    Text FileManagerPath() const override;
 };

@@ -72,8 +72,8 @@ void CLogonDialog::OnOK() {
     LogonProcedure procedure(
         *this, session, store,
         [this](std::int32_t launchMode, const Text& user, const SecretText& pw) {
-            OpenDestination(shell, *this, windowsFolder, launchMode, user, pw,
-                            session.GetWebAppUrl(), session.SessionId());
+            OpenDestination(shell, *this, fileManager, launchMode, user, pw, session.GetWebAppUrl(),
+                            session.SessionId());
         });
     procedure.OnOK(LaunchMode);
 }

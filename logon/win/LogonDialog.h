@@ -50,7 +50,7 @@ private:
     ServiceSession& session;
     LogonFileStore store;
     ShellExecuteShell shell;
-    SystemWindowsFolder windowsFolder;
+    WindowsExplorer fileManager;
 
     Text userName;
     SecretText password;

@@ -7,11 +7,11 @@
 
 namespace {
 
-class FakeWindowsFolder final : public WindowsFolderProvider {
+class FakeFileManager final : public FileManagerLocator {
 public:
-    Text WindowsFolder() const override {
+    Text FileManagerPath() const override {
         ++asked;
-        return u"C:\\windows";
+        return u"C:\\windows\\explorer.exe";
     }
     mutable int asked = 0;
 };
@@ -63,7 +63,7 @@ TEST(LaunchTargets, EachModeHasItsTarget) {
         {9, explorer},
     };
     for (const Case& test : cases) {
-        FakeWindowsFolder folder;
+        FakeFileManager folder;
         RecordingShell shell;
         RecordingSink sink;
         OpenDestination(shell, sink, folder, test.mode, u"john", u"pw", webAppUrl, u"S1");
@@ -74,7 +74,7 @@ TEST(LaunchTargets, EachModeHasItsTarget) {
 }
 
 TEST(LaunchTargets, WebAddressesTakeTheirPiecesAsTheyAre) {
-    FakeWindowsFolder folder;
+    FakeFileManager folder;
     EXPECT_EQ(DestinationTarget(2, u"", u"", u"https://h/", u"", folder).file,
               u"https://h//secure/autologon.aspx?sesID=&gotoURL=/file/ShowFolder.aspx");
     EXPECT_EQ(DestinationTarget(3, u"", u"", u"http://h", u"a b&c", folder).file,
@@ -162,7 +162,7 @@ TEST(LaunchTargets, OnlyPlainWebAddressesAndFtpHostsReachTheShell) {
         {Mode2, u"", u"S1", false},
         {Explorer, u"", u"", false},
     };
-    FakeWindowsFolder folder;
+    FakeFileManager folder;
     for (const Case& test : cases) {
         RecordingShell shell;
         RecordingSink sink;

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include <windows.h>
 
 #include <cstdio>
@@ -99,11 +101,12 @@ TEST_F(ShellExecuteShellTest, AProgramWithoutParametersGetsNoArgument) {
     EXPECT_EQ(record->size(), 2u) << ToUtf8(record->at(0));
 }
 
-TEST(SystemWindowsFolder, IsTheSystemsWindowsFolderWithTheExplorerInIt) {
-    wchar_t expected[MAX_PATH];
-    UINT length = GetWindowsDirectoryW(expected, MAX_PATH);
+TEST(WindowsExplorer, IsTheExplorerInTheSystemsWindowsFolder) {
+    wchar_t folder[MAX_PATH];
+    UINT length = GetWindowsDirectoryW(folder, MAX_PATH);
     ASSERT_GT(length, 0u);
-    Text folder = SystemWindowsFolder().WindowsFolder();
-    EXPECT_EQ(CompareStringOrdinal(Wide(folder), -1, expected, -1, TRUE), CSTR_EQUAL);
-    EXPECT_NE(GetFileAttributesW(Wide(ExplorerPath(folder))), INVALID_FILE_ATTRIBUTES);
+    const std::wstring expected = std::wstring(folder) + L"\\explorer.exe";
+    const Text explorer = WindowsExplorer().FileManagerPath();
+    EXPECT_EQ(CompareStringOrdinal(Wide(explorer), -1, expected.c_str(), -1, TRUE), CSTR_EQUAL);
+    EXPECT_NE(GetFileAttributesW(Wide(explorer)), INVALID_FILE_ATTRIBUTES);
 }
