@@ -1,10 +1,10 @@
 #include "app/win/RedirectHostsProfile.h"
 
+#include "app/ProfileReader.h"
 #include "framework/win/WideText.h"
 
 #include <windows.h>
 
-#include <string>
 #include <vector>
 
 Text ProfilePathBeside(const Text& executablePath) {
@@ -23,10 +23,11 @@ RedirectHosts ReadRedirectHosts(const Text& profilePath) {
     if (profilePath.empty())
         return hosts;
     for (size_t i = 0; i < hosts.size(); ++i) {
-        // "Host1", "Host2", ...: the keys are made from the list itself, so they cannot
-        // disagree with the number of hosts.
-        const std::wstring key = L"Host" + std::to_wstring(i + 1);
-        DWORD length = GetPrivateProfileStringW(L"RedirectHosts", key.c_str(), L"", buffer.data(),
+        // The keys are made from the list itself, so they cannot disagree with the number of
+        // hosts.
+        const Text key = RedirectHostKey(i);
+        const Text section = redirectHostsSection;
+        DWORD length = GetPrivateProfileStringW(Wide(section), Wide(key), L"", buffer.data(),
                                                 bufferLength, Wide(profilePath));
         hosts[i] = FromWide(buffer.data(), length);
     }
