@@ -1,65 +1,40 @@
 #include "app/win/RedirectHostsProfile.h"
 #include "framework/win/WideText.h"
+#include "tests/corpus/IniCorpus.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdio>
-#include <string>
+#include <filesystem>
+#include <vector>
 
 namespace {
 
-class RedirectHostsProfile : public ::testing::Test {
-protected:
-    void SetUp() override {
-        wchar_t folder[MAX_PATH];
-        GetTempPathW(MAX_PATH, folder);
-        path = FromWide(folder) + u"tarnftp-profile-test.ini";
-    }
-    void TearDown() override { DeleteFileW(Wide(path)); }
-
-    void Write(const std::string& bytes) {
-        FILE* file = _wfopen(Wide(path), L"wb");
-        ASSERT_NE(file, nullptr);
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
-        std::fclose(file);
-    }
-
-    Text path;
-};
+// The build copies the corpus into the folder of this executable.
+std::filesystem::path CorpusFolder() {
+    wchar_t program[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, program, MAX_PATH);
+    return std::filesystem::path(std::wstring(program, length)).parent_path() / "ini-corpus";
+}
 
 } // namespace
 
-TEST_F(RedirectHostsProfile, ReadsHostsWithTheProfileRules) {
-    Write("[redirecthosts]\r\n"
-          "host1 =   first.example  \r\n"
-          "HOST3=\"third.example:8080/x\"\r\n"
-          "[Other]\r\nHost2=not-this-one\r\n");
-    RedirectHosts hosts = ReadRedirectHosts(path);
-    EXPECT_EQ(hosts[0], u"first.example");
-    EXPECT_EQ(hosts[1], u"") << "a missing Host2 stays empty; the list is not compacted";
-    EXPECT_EQ(hosts[2], u"third.example:8080/x");
+// The platform's reader gives the hosts that the corpus expects, as the portable reader does.
+TEST(RedirectHostsProfileCorpus, GivesTheExpectedHosts) {
+    const std::filesystem::path folder = CorpusFolder();
+    const std::vector<IniCase> cases = ReadIniCorpus(folder);
+    ASSERT_GE(cases.size(), 5u) << "no ini-corpus/expected.txt beside the test program";
+    for (const IniCase& row : cases) {
+        const RedirectHosts hosts = ReadRedirectHosts(FromWide((folder / row.file).c_str()));
+        for (size_t i = 0; i < hosts.size(); ++i)
+            EXPECT_EQ(hosts[i], FromUtf8(row.hosts[i])) << row.file << " Host" << i + 1;
+    }
 }
 
-TEST_F(RedirectHostsProfile, SingleQuotesAreDroppedAndInnerBlanksKept) {
-    Write("[RedirectHosts]\nHost1='a b'\nHost2= ' spaced ' \nHost3=\"unmatched\n");
-    RedirectHosts hosts = ReadRedirectHosts(path);
-    EXPECT_EQ(hosts[0], u"a b");
-    EXPECT_EQ(hosts[1], u" spaced ");
-    EXPECT_EQ(hosts[2], u"\"unmatched");
-}
-
-TEST_F(RedirectHostsProfile, NoFileOrNoPathGivesEmptyHosts) {
-    for (const Text& profile : {path + u".absent", Text()})
+TEST(RedirectHostsProfile, NoFileOrNoPathGivesEmptyHosts) {
+    for (const Text& profile : {FromWide((CorpusFolder() / "absent.ini").c_str()), Text()})
         for (const Text& host : ReadRedirectHosts(profile))
             EXPECT_TRUE(host.empty());
-}
-
-TEST_F(RedirectHostsProfile, LongValuesAreCutToTheBuffer) {
-    Write("[RedirectHosts]\nHost1=" + std::string(5000, 'h') + "\nHost2=b\n");
-    RedirectHosts hosts = ReadRedirectHosts(path);
-    EXPECT_EQ(hosts[0], Text(4095, u'h'));
-    EXPECT_EQ(hosts[1], u"b");
 }
 
 TEST(ProfilePath, IsBesideTheExecutable) {
