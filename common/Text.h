@@ -46,5 +46,51 @@ template <typename Emit> void EncodeUtf8(TextView text, Emit&& emit) {
     }
 }
 
+// Hands each UTF-16 unit of bytes decoded as UTF-8 to emit, in order, with FromUtf8's rules; for
+// input that must not become an ordinary string (a secret's bytes).
+template <typename Emit> void DecodeUtf8(std::string_view bytes, Emit&& emit) {
+    constexpr char32_t replacement = 0xFFFD;
+    const auto code = [&emit](char32_t c) {
+        if (c < 0x10000) {
+            emit(static_cast<char16_t>(c));
+        } else {
+            c -= 0x10000;
+            emit(static_cast<char16_t>(0xD800 | (c >> 10)));
+            emit(static_cast<char16_t>(0xDC00 | (c & 0x3FF)));
+        }
+    };
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const unsigned char lead = static_cast<unsigned char>(bytes[i]);
+        const int extra = lead < 0x80             ? 0
+                          : (lead & 0xE0) == 0xC0 ? 1
+                          : (lead & 0xF0) == 0xE0 ? 2
+                          : (lead & 0xF8) == 0xF0 ? 3
+                                                  : -1;
+        if (extra < 0) {
+            code(replacement);
+            ++i;
+            continue;
+        }
+        char32_t c = extra == 0 ? lead : lead & (0x3F >> extra);
+        std::size_t j = 1;
+        for (; j <= std::size_t(extra) && i + j < bytes.size(); ++j) {
+            const unsigned char next = static_cast<unsigned char>(bytes[i + j]);
+            if ((next & 0xC0) != 0x80)
+                break;
+            c = (c << 6) | (next & 0x3F);
+        }
+        constexpr char32_t smallest[] = {0, 0x80, 0x800, 0x10000};
+        const bool complete = j == std::size_t(extra) + 1;
+        if (!complete || c < smallest[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+            code(replacement);
+            i += complete ? j : (j > 1 ? j : 1);
+            continue;
+        }
+        code(c);
+        i += j;
+    }
+}
+
 // ASCII text as UTF-16, for the program's fixed strings.
 Text Widen(std::string_view ascii);

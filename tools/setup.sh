@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(cmake g++ make python3 googletest libgtest-dev g++-mingw-w64-x86-64-posix
           wine64 xvfb openssl iproute2 util-linux clang-format clang-14 libclang-rt-14-dev
-          git osslsigncode unzip)
+          git osslsigncode unzip libcurl4-openssl-dev)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||

@@ -13,6 +13,7 @@
 #include "common/Clock.h"
 #include "common/CommandFailure.h"
 #include "common/MessageSink.h"
+#include "tests/ProbeText.h"
 #include "webclient/ServiceSession.h"
 #include "webclient/win/WinInetExchange.h"
 
@@ -26,25 +27,6 @@
 #include <vector>
 
 namespace {
-
-std::string Hex(TextView text) {
-    static const char digits[] = "0123456789abcdef";
-    std::string hex;
-    for (unsigned char byte : ToUtf8(text)) {
-        hex += digits[byte >> 4];
-        hex += digits[byte & 15];
-    }
-    return hex.empty() ? "-" : hex;
-}
-
-std::uint64_t Fnv1a(TextView text) {
-    std::uint64_t hash = 0xcbf29ce484222325ull;
-    for (char16_t unit : text) {
-        hash = (hash ^ (unit & 0xFF)) * 0x100000001b3ull;
-        hash = (hash ^ (unit >> 8)) * 0x100000001b3ull;
-    }
-    return hash;
-}
 
 class PrintingSink final : public MessageSink {
 public:
@@ -76,15 +58,9 @@ void Post(WinInetExchange& exchange, const Text& url, bool summary) {
     LARGE_INTEGER start, end;
     QueryPerformanceCounter(&start);
     try {
-        const SecretText body = exchange.PostRequest(url);
-        if (summary)
-            std::printf("SUMMARY %zu %016llx\n", body.size(),
-                        static_cast<unsigned long long>(Fnv1a(body)));
-        else
-            std::printf("RESULT %zu %s\n", body.size(), Hex(body).c_str());
+        PrintAnswer(exchange.PostRequest(url), summary);
     } catch (const CommandFailure& failure) {
-        std::printf("FAILURE %lu %s\n", static_cast<unsigned long>(failure.code),
-                    Hex(failure.message).c_str());
+        PrintFailure(failure);
     }
     QueryPerformanceCounter(&end);
     std::printf("ELAPSED %.3f\n", Seconds(start, end));
@@ -98,8 +74,7 @@ int Logon(WinInetExchange& exchange, wchar_t** args) {
         std::printf("LOGON %d %s %s\n", result, Hex(session.WebAppUrl()).c_str(),
                     Hex(session.SessionId()).c_str());
     } catch (const CommandFailure& failure) {
-        std::printf("FAILURE %lu %s\n", static_cast<unsigned long>(failure.code),
-                    Hex(failure.message).c_str());
+        PrintFailure(failure);
     }
     std::printf("SESSION %d\n", exchange.HasOpenSession() ? 1 : 0);
     return 0;

@@ -15,16 +15,21 @@ import sys
 import tempfile
 import time
 import unittest
-import urllib.parse
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(ROOT / "tools" / "standin"))
+sys.path.insert(0, str(ROOT / "tests"))
+from exchangeprobe import (  # noqa: E402
+    ANSWER_TEXTS, BODY_SIZES, CAP_CASES, CREDENTIALS, FORM_TYPE, TOO_LARGE, USER_AGENT,
+    cache_busting_numbers, form, parse_calls, summary_of)
 from service import Response, StandinService, sized_body  # noqa: E402
 
 WINE = "/usr/lib/wine/wine64"
 WINESERVER = "/usr/lib/wine/wineserver"
 BUILD = pathlib.Path(os.environ.get("TARN_BUILD_DIR", ROOT / "build"))
 PROBE = BUILD / "exchange_probe.exe"
+# The Linux edition's probe, built by the native preset in the same tree.
+CURL_PROBE = ROOT / "build" / "native" / "tests" / "linux" / "curl_exchange_probe"
 
 REDIRECT = "127.0.0.2"  # answers the redirect call
 WEBAPP = "127.0.0.3"  # the web application, under the prefix /app
@@ -38,8 +43,6 @@ NO_CONNECTIVITY = (
     "The computer cannot connect to the Internet. Check the network connection and try again."
 )
 NO_MESSAGE = "No error message is available."
-TOO_LARGE = "The server's answer is larger than 16 MB. It was not read to the end."
-MIB = 1024 * 1024
 
 service = None
 prefix_made = None
@@ -67,73 +70,12 @@ def tearDownModule():
         shutil.rmtree(prefix_made, ignore_errors=True)
 
 
-class Call:
-    """What the probe reported for one PostRequest or logon."""
-
-    def __init__(self):
-        self.boxes = []
-        self.result = None
-        self.failure = None
-        self.logon = None
-        self.elapsed = None
-        self.session_open = None
-
-
-def text(hex_text):
-    return "" if hex_text == "-" else bytes.fromhex(hex_text).decode("utf-8")
-
-
 def probe(*args, timeout=120):
     """Runs the probe; returns one Call per PostRequest (or logon) in order."""
     run = subprocess.run(
         [WINE, str(PROBE), *args], capture_output=True, timeout=timeout, check=True
     )
-    calls, call = [], Call()
-    for line in run.stdout.decode("ascii").splitlines():
-        kind, *fields = line.split(" ")
-        if kind == "BOX":
-            call.boxes.append(text(fields[0]))
-        elif kind == "RESULT":
-            call.result = text(fields[1])
-        elif kind == "SUMMARY":
-            call.result = (int(fields[0]), fields[1])
-        elif kind == "FAILURE":
-            call.failure = (int(fields[0]), text(fields[1]))
-        elif kind == "LOGON":
-            call.logon = (int(fields[0]), text(fields[1]), text(fields[2]))
-        elif kind == "ELAPSED":
-            call.elapsed = float(fields[0])
-        elif kind == "SESSION":
-            call.session_open = fields[0] == "1"
-            calls.append(call)
-            call = Call()
-    return calls
-
-
-def fnv1a(units):
-    value = 0xCBF29CE484222325
-    for unit in units:
-        for byte in (unit & 0xFF, unit >> 8):
-            value = ((value ^ byte) * 0x100000001B3) % (1 << 64)
-    return f"{value:016x}"
-
-
-def summary_of(body):
-    units = body.decode("utf-8").encode("utf-16-le")
-    return (len(units) // 2, fnv1a(int.from_bytes(units[i : i + 2], "little")
-                                   for i in range(0, len(units), 2)))
-
-
-def cache_busting_numbers(first_second, last_second):
-    """The numbers the generator gives when seeded with any second of the window."""
-    numbers = set()
-    for seed in range(first_second, last_second + 1):
-        numbers.add(((seed * 214013 + 2531011) % (1 << 32)) >> 16 & 0x7FFF)
-    return numbers
-
-
-def form(value):
-    return urllib.parse.quote(value, safe="")
+    return parse_calls(run.stdout)
 
 
 class ExchangeTest(unittest.TestCase):
@@ -162,22 +104,43 @@ class ExchangeTest(unittest.TestCase):
                 self.assertEqual((request.local_address, request.local_port), (address, 80))
                 self.assertEqual((request.method, request.target, request.version),
                                  ("POST", target, "HTTP/1.0"))
-                self.assertEqual(request.header("User-Agent"), "TarnUploader2.0")
+                self.assertEqual(request.header("User-Agent"), USER_AGENT)
                 content_types = [v for k, v in request.headers if k.lower() == "content-type"]
-                self.assertEqual(content_types, ["application/x-www-form-urlencoded"])
+                self.assertEqual(content_types, [FORM_TYPE])
                 match = re.fullmatch(body, request.body)
                 self.assertIsNotNone(match, request.body)
                 self.assertIn(int(match.group(1)), numbers)
         self.assertFalse(call.session_open)
 
+    @unittest.skipUnless(CURL_PROBE.exists(), "the Linux edition is not built")
+    def test_both_editions_send_the_same_logon(self):
+        user, password = "jörg&x=1", "100% +#x y"
+        service.accounts = {user: password}
+        sent = {}
+        for edition, command in (("windows", [WINE, str(PROBE)]), ("linux", [str(CURL_PROBE)])):
+            service.clear_log()
+            run = subprocess.run([*command, "logon", REDIRECT, "", "", user, password],
+                                 capture_output=True, timeout=120, check=True)
+            (call,) = parse_calls(run.stdout)
+            self.assertEqual(call.logon[0], 0, edition)
+            sent[edition] = list(service.requests)
+        shared = ("Host", "User-Agent", "Content-Type")
+        for windows, linux in zip(sent["windows"], sent["linux"], strict=True):
+            with self.subTest(target=windows.target):
+                self.assertEqual(linux.head.split(b"\r\n")[0], windows.head.split(b"\r\n")[0])
+                self.assertEqual([linux.header(name) for name in shared],
+                                 [windows.header(name) for name in shared])
+                # Only the cache-busting number may differ, and with it the length.
+                self.assertEqual(re.sub(rb"rand=\d+", b"", linux.body),
+                                 re.sub(rb"rand=\d+", b"", windows.body))
+                self.assertEqual(linux.header("Content-Length"), str(len(linux.body)))
+                # The same headers, in any order; Windows adds its cache directive.
+                names = {name.lower() for name, _ in windows.headers}
+                self.assertEqual({name.lower() for name, _ in linux.headers},
+                                 names - {"cache-control", "pragma"})
+
     def test_credentials_travel_form_encoded_in_utf8(self):
-        cases = [
-            ("jörg", "pässwörd€"),
-            ("a&b=c", "100% +#x y"),
-            ("user&password=forged", "%s%d"),
-            ("名前", "😀/\\?'\""),
-        ]
-        for user, password in cases:
+        for user, password in CREDENTIALS:
             with self.subTest(user=user):
                 service.accounts = {user: password}
                 service.clear_log()
@@ -191,7 +154,7 @@ class ExchangeTest(unittest.TestCase):
         self.assertEqual(call.logon[0], 2)
 
     def test_bodies_arrive_whole(self):
-        sizes = [0, 1, 10238, 10239, 10240, 20479, 100000]
+        sizes = BODY_SIZES
         urls = [self.configure(f"/size{n}", Response(body=sized_body(n))) for n in sizes]
         calls = probe("summary", *urls)
         for size, call in zip(sizes, calls, strict=True):
@@ -200,16 +163,10 @@ class ExchangeTest(unittest.TestCase):
                 self.assertEqual(call.boxes, [])
 
     def test_answer_texts(self):
-        cases = [
-            ("zero byte cuts", Response(body=b"before\x00after"), "before"),
-            ("leading zero byte", Response(body=b"\x00after"), ""),
-            ("utf-8 decoded", Response(body="grüße € 😀".encode()), "grüße € 😀"),
-            ("404 page", Response(404, b"<h1>Not Found</h1>"), "<h1>Not Found</h1>"),
-            ("500 page", Response(500, b"<h1>Server Error</h1>"), "<h1>Server Error</h1>"),
-        ]
-        urls = [self.configure(f"/text{i}", case[1]) for i, case in enumerate(cases)]
+        urls = [self.configure(f"/text{i}", Response(status, body))
+                for i, (_, status, body, _) in enumerate(ANSWER_TEXTS)]
         calls = probe("post", *urls)
-        for (name, _, expected), call in zip(cases, calls, strict=True):
+        for (name, _, _, expected), call in zip(ANSWER_TEXTS, calls, strict=True):
             with self.subTest(name):
                 self.assertEqual(call.result, expected)
                 self.assertEqual(call.boxes, [])
@@ -273,10 +230,9 @@ class ExchangeTest(unittest.TestCase):
         self.assertEqual(request.header("Host"), f"{PORTED}:8080")
 
     def test_body_size_limit(self):
-        cases = [(16 * MIB, True), (16 * MIB + 1, False), (20 * 1000 * 1000, False)]
-        urls = [self.configure(f"/big{n}", Response(body=sized_body(n))) for n, _ in cases]
+        urls = [self.configure(f"/big{n}", Response(body=sized_body(n))) for n, _ in CAP_CASES]
         calls = probe("summary", *urls, timeout=300)
-        for (size, accepted), call in zip(cases, calls, strict=True):
+        for (size, accepted), call in zip(CAP_CASES, calls, strict=True):
             with self.subTest(size=size):
                 if accepted:
                     self.assertEqual(call.result[0], size)
