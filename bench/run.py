@@ -31,6 +31,7 @@ from winetools import APP_TITLE, BUILD, Install, wine, windows_path  # noqa: E40
 BASELINE_TITLE = "Baseline Dialog"
 BARE_LOGON_TITLE = "Bare Logon"
 REDIRECT, WEBAPP, PAGES = "127.0.0.2", "127.0.0.3", "127.0.0.6"
+WEBAPP_PATH = "/app"
 USER, PASSWORD = "demo", "secret"
 LATENCY = 0.100
 # A first logon is two exchanges: the redirect call and the logon call.
@@ -75,6 +76,7 @@ def measure_logons(work, programs, service, latency, rounds):
     # Where the bare logon posts: it reads no answer to find the hosts.
     os.environ["TARN_BENCH_REDIRECT_HOST"] = REDIRECT
     os.environ["TARN_BENCH_WEBAPP_HOST"] = WEBAPP
+    os.environ["TARN_BENCH_WEBAPP_PATH"] = WEBAPP_PATH
     expected = f"ftp://{USER}:{PASSWORD}@{WEBAPP}"
     targets = [part for title, exe in programs for part in (title, windows_path(exe))]
     service.latency = latency
@@ -254,7 +256,7 @@ def main():
     shutil.copy(BUILD / "baseline_imports.exe", baseline_imports)
     bare_logon = baseline.with_name("bare_logon.exe")
     shutil.copy(BUILD / "bare_logon.exe", bare_logon)
-    service = StandinService(f"http://{WEBAPP}/app", {USER: PASSWORD})
+    service = StandinService(f"http://{WEBAPP}{WEBAPP_PATH}", {USER: PASSWORD})
     service.start([REDIRECT, WEBAPP, PAGES], ports=(80,))
     try:
         programs = [(APP_TITLE, install.exe), (BASELINE_TITLE, baseline),

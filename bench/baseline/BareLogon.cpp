@@ -4,8 +4,9 @@
 // its own, with the program's flags and time-outs) and their answers read to the end; then
 // the explorer is handed the ftp location through the shell, in a COM apartment entered
 // once the window showed, as tarnftp.exe's is. The answers are not read for anything: the
-// hosts come from TARN_BENCH_REDIRECT_HOST and TARN_BENCH_WEBAPP_HOST. Logon times of
-// tarnftp.exe are compared against this program.
+// hosts come from TARN_BENCH_REDIRECT_HOST and TARN_BENCH_WEBAPP_HOST, the web application's
+// path (before /api/...) from TARN_BENCH_WEBAPP_PATH. Logon times of tarnftp.exe are compared
+// against this program.
 #include "BaselineDialog.h"
 #include "framework/ComApartment.h"
 #include "framework/SystemLibrary.h"
@@ -88,7 +89,7 @@ void SetTimeouts(const WinInetFunctions& api, HINTERNET handle) {
 }
 
 // One exchange: a POST of form to object on host; true when the answer was read to its end.
-bool Post(const WinInetFunctions& api, const std::wstring& host, const wchar_t* object,
+bool Post(const WinInetFunctions& api, const std::wstring& host, const std::wstring& object,
           std::string form) {
     if (api.attemptConnect(0) != ERROR_SUCCESS)
         return false;
@@ -104,9 +105,9 @@ bool Post(const WinInetFunctions& api, const std::wstring& host, const wchar_t* 
                                   nullptr, INTERNET_SERVICE_HTTP, INTERNET_FLAG_RELOAD, context));
     if (!connection.get())
         return false;
-    Handle request(api,
-                   api.openRequest(connection.get(), L"POST", object, L"HTTP/1.0", nullptr, nullptr,
-                                   INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, context));
+    Handle request(api, api.openRequest(
+                            connection.get(), L"POST", object.c_str(), L"HTTP/1.0", nullptr,
+                            nullptr, INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, context));
     if (!request.get())
         return false;
     SetTimeouts(api, request.get());
@@ -144,9 +145,10 @@ void LogOn(HWND dialog) {
     const std::wstring webApp = Environment(L"TARN_BENCH_WEBAPP_HOST");
     const WinInetFunctions* api = WinInet();
     if (!api ||
-        !Post(*api, Environment(L"TARN_BENCH_REDIRECT_HOST"), L"/api/Redirect.aspx", "rand=1") ||
-        !Post(*api, webApp, L"/api/secure/ApiLogon.aspx",
-              "username=" + Ascii(user) + "&password=" + Ascii(password) + "&type=ftp&rand=1"))
+        !Post(*api, Environment(L"TARN_BENCH_REDIRECT_HOST"), L"/api/Redirect.aspx",
+              "rand=12345") ||
+        !Post(*api, webApp, Environment(L"TARN_BENCH_WEBAPP_PATH") + L"/api/secure/ApiLogon.aspx",
+              "username=" + Ascii(user) + "&password=" + Ascii(password) + "&type=ftp&rand=12345"))
         return;
 
     wchar_t windows[MAX_PATH] = {};
