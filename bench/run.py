@@ -242,8 +242,8 @@ def main():
     parser.add_argument("--startup-rounds", type=int, default=20)
     parser.add_argument("--logon-rounds", type=int, default=15)
     parser.add_argument("--exchange-repeats", type=int, default=3)
-    parser.add_argument("--logon-only", action="store_true",
-                        help="only the logon comparison with the bare logon")
+    parser.add_argument("--only", choices=("startup", "logon"),
+                        help="only the start-up or the logon comparison")
     args = parser.parse_args()
     began = time.monotonic()
 
@@ -261,13 +261,15 @@ def main():
     try:
         programs = [(APP_TITLE, install.exe), (BASELINE_TITLE, baseline),
                     (BASELINE_TITLE, baseline_imports)]
-        startup = {} if args.logon_only else measure_startup(work, programs, args.startup_rounds)
-        with stand_in_explorer(BUILD / "handover_recorder.exe"):
-            logons = {latency: measure_logons(work, [(APP_TITLE, install.exe),
-                                                     (BARE_LOGON_TITLE, bare_logon)],
-                                              service, latency, args.logon_rounds)
-                      for latency in (0.0, LATENCY)}
-        if not args.logon_only:
+        if args.only != "logon":
+            startup = measure_startup(work, programs, args.startup_rounds)
+        if args.only != "startup":
+            with stand_in_explorer(BUILD / "handover_recorder.exe"):
+                logons = {latency: measure_logons(work, [(APP_TITLE, install.exe),
+                                                         (BARE_LOGON_TITLE, bare_logon)],
+                                                  service, latency, args.logon_rounds)
+                          for latency in (0.0, LATENCY)}
+        if not args.only:
             api_logons = {latency: measure_api_logons(service, latency, args.logon_rounds)
                           for latency in (0.0, LATENCY)}
             parse = measure_parse_cost()
@@ -278,7 +280,9 @@ def main():
         shutil.rmtree(work, ignore_errors=True)
 
     table = Table()
-    if args.logon_only:
+    if args.only == "startup":
+        add_startup(table, startup, args.startup_rounds)
+    elif args.only == "logon":
         add_logon(table, logons, {}, args.logon_rounds)
     else:
         add_startup(table, startup, args.startup_rounds)
