@@ -64,15 +64,16 @@ const WinInetFunctions* WinInet() {
     return loaded ? &api : nullptr;
 }
 
-class Handle {
+// Closes an internet handle through the loaded library.
+class InternetHandle {
 public:
-    Handle(const WinInetFunctions& api, HINTERNET handle) : api(api), handle(handle) {}
-    ~Handle() {
+    InternetHandle(const WinInetFunctions& api, HINTERNET handle) : api(api), handle(handle) {}
+    ~InternetHandle() {
         if (handle)
             api.closeHandle(handle);
     }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
+    InternetHandle(const InternetHandle&) = delete;
+    InternetHandle& operator=(const InternetHandle&) = delete;
     HINTERNET get() const { return handle; }
 
 private:
@@ -93,21 +94,22 @@ bool Post(const WinInetFunctions& api, const std::wstring& host, const std::wstr
           std::string form) {
     if (api.attemptConnect(0) != ERROR_SUCCESS)
         return false;
-    Handle session(api,
-                   api.open(L"TarnUploader2.0", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    InternetHandle session(
+        api, api.open(L"TarnUploader2.0", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!session.get())
         return false;
     SetTimeouts(api, session.get());
     DWORD suppress = suppressCookiePersist;
     api.setOption(session.get(), INTERNET_OPTION_SUPPRESS_BEHAVIOR, &suppress, sizeof suppress);
-    Handle connection(api,
-                      api.connect(session.get(), host.c_str(), INTERNET_DEFAULT_HTTP_PORT, nullptr,
-                                  nullptr, INTERNET_SERVICE_HTTP, INTERNET_FLAG_RELOAD, context));
+    InternetHandle connection(
+        api, api.connect(session.get(), host.c_str(), INTERNET_DEFAULT_HTTP_PORT, nullptr, nullptr,
+                         INTERNET_SERVICE_HTTP, INTERNET_FLAG_RELOAD, context));
     if (!connection.get())
         return false;
-    Handle request(api, api.openRequest(
-                            connection.get(), L"POST", object.c_str(), L"HTTP/1.0", nullptr,
-                            nullptr, INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, context));
+    InternetHandle request(api, api.openRequest(connection.get(), L"POST", object.c_str(),
+                                                L"HTTP/1.0", nullptr, nullptr,
+                                                INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE,
+                                                context));
     if (!request.get())
         return false;
     SetTimeouts(api, request.get());
@@ -133,8 +135,8 @@ std::wstring BoxText(HWND dialog, int id) {
     return std::wstring(text, GetDlgItemTextW(dialog, id, text, 256));
 }
 
-// The benchmark's credentials are plain ASCII letters and digits: they go into the form and
-// the location as they are.
+// The benchmark's credentials are test values of plain ASCII letters and digits: they go into
+// the form and the location as they are, and need no wiping.
 std::string Ascii(const std::wstring& text) {
     return std::string(text.begin(), text.end());
 }
