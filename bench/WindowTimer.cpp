@@ -5,12 +5,13 @@
 //       Each round starts every exe in turn, times process start to a visible top-level
 //       window of that process with that title, then closes it and waits for the exit.
 //       "STARTUP <target> <ms> <peak working set bytes when the window showed>"
-//   window_timer logon <rounds> <out> <title> <exe> <user> <password> <log> <expected>
-//       Each round starts exe, fills the user name and password boxes and clicks Logon;
-//       the stand-in explorer writes <log> (see HandoverRecorder.cpp). Times the click to
-//       the explorer's process creation and to its log appearing, and keeps the highest
-//       peak working set the target reported meanwhile.
-//       "LOGON <handover ms> <log ms> <peak bytes> <1 when the log holds <expected>>"
+//   window_timer logon <rounds> <out> <user> <password> <log> <expected> <title> <exe>
+//                [<title> <exe>]...
+//       Each round starts every exe in turn, fills the user name and password boxes and
+//       clicks Logon; the stand-in explorer writes <log> (see HandoverRecorder.cpp). Times
+//       the click to the explorer's process creation and to its log appearing, and keeps the
+//       highest peak working set the target reported meanwhile.
+//       "LOGON <target> <handover ms> <log ms> <peak bytes> <1 when the log holds <expected>>"
 //       "FAILED <round> <what>" when a round did not get that far, "UNEXPECTED <round>
 //       <what>" after a LOGON line whose log lacks <expected> (what it held instead, less
 //       the command line, which carries the password).
@@ -169,61 +170,69 @@ Handover ReadHandover(const std::wstring& path) {
     return handover;
 }
 
-int TimeLogons(FILE* out, int rounds, const std::vector<std::wstring>& args) {
-    const std::wstring &title = args[0], &exe = args[1], &user = args[2], &password = args[3],
-                       &log = args[4], &expected = args[5];
-    for (int round = 0; round < rounds; ++round) {
-        DeleteFileW(log.c_str());
-        Target program(exe);
-        HWND window = program.Started() ? program.WaitForWindow(title.c_str()) : nullptr;
-        if (!window || !WaitResponsive(window)) {
-            std::fprintf(out, "FAILED %d no logon window\n", round);
-            continue;
-        }
-        SendMessageW(GetDlgItem(window, userNameBox), WM_SETTEXT, 0, LPARAM(user.c_str()));
-        SendMessageW(GetDlgItem(window, passwordBox), WM_SETTEXT, 0, LPARAM(password.c_str()));
-        SIZE_T peak = PeakWorkingSet(program.Process());
+// One logon of the program exe, whose window is titled title; its LOGON line names target.
+void TimeLogon(FILE* out, int round, size_t target, const std::wstring& title,
+               const std::wstring& exe, const std::vector<std::wstring>& args) {
+    const std::wstring &user = args[0], &password = args[1], &log = args[2], &expected = args[3];
+    DeleteFileW(log.c_str());
+    Target program(exe);
+    HWND window = program.Started() ? program.WaitForWindow(title.c_str()) : nullptr;
+    if (!window || !WaitResponsive(window)) {
+        std::fprintf(out, "FAILED %d no logon window %s\n", round, Utf8(title).c_str());
+        return;
+    }
+    SendMessageW(GetDlgItem(window, userNameBox), WM_SETTEXT, 0, LPARAM(user.c_str()));
+    SendMessageW(GetDlgItem(window, passwordBox), WM_SETTEXT, 0, LPARAM(password.c_str()));
+    SIZE_T peak = PeakWorkingSet(program.Process());
 
-        const unsigned long long clickTicks = SystemTicks();
-        const LARGE_INTEGER click = Now();
-        PostMessageW(GetDlgItem(window, IDOK), BM_CLICK, 0, 0);
-        bool seen = false;
-        const DWORD start = GetTickCount();
-        while (!seen && GetTickCount() - start < logonTimeout) {
-            if (SIZE_T now = PeakWorkingSet(program.Process()); now > peak)
-                peak = now;
-            seen = GetFileAttributesW(log.c_str()) != INVALID_FILE_ATTRIBUTES;
-            if (!seen)
-                Sleep(1);
-        }
-        const LARGE_INTEGER logged = Now();
-        if (!seen) {
-            std::fprintf(out, "FAILED %d no handover\n", round);
-            PostMessageW(window, WM_CLOSE, 0, 0);
-            continue;
-        }
-        // Under Wine the renamed log is now and then seen a moment before it can be read.
-        Handover handover = ReadHandover(log);
-        for (int retry = 0; handover.created == 0 && retry < 200; ++retry) {
+    const unsigned long long clickTicks = SystemTicks();
+    const LARGE_INTEGER click = Now();
+    PostMessageW(GetDlgItem(window, IDOK), BM_CLICK, 0, 0);
+    bool seen = false;
+    const DWORD start = GetTickCount();
+    while (!seen && GetTickCount() - start < logonTimeout) {
+        if (SIZE_T now = PeakWorkingSet(program.Process()); now > peak)
+            peak = now;
+        seen = GetFileAttributesW(log.c_str()) != INVALID_FILE_ATTRIBUTES;
+        if (!seen)
             Sleep(1);
-            handover = ReadHandover(log);
-        }
-        const double handoverMs = (double(handover.created) - double(clickTicks)) / 10000.0;
-        const bool matches = handover.command.find(Utf8(expected)) != std::string::npos;
-        std::fprintf(out, "LOGON %.3f %.3f %zu %d\n", handoverMs, Milliseconds(click, logged),
-                     static_cast<size_t>(peak), matches ? 1 : 0);
-        if (!matches)
-            std::fprintf(out, "UNEXPECTED %d created %llu, command of %zu bytes\n", round,
-                         handover.created, handover.command.size());
-        std::fflush(out);
+    }
+    const LARGE_INTEGER logged = Now();
+    if (!seen) {
+        std::fprintf(out, "FAILED %d no handover %s\n", round, Utf8(title).c_str());
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        return;
+    }
+    // Under Wine the renamed log is now and then seen a moment before it can be read.
+    Handover handover = ReadHandover(log);
+    for (int retry = 0; handover.created == 0 && retry < 200; ++retry) {
+        Sleep(1);
+        handover = ReadHandover(log);
+    }
+    const double handoverMs = (double(handover.created) - double(clickTicks)) / 10000.0;
+    const bool matches = handover.command.find(Utf8(expected)) != std::string::npos;
+    std::fprintf(out, "LOGON %zu %.3f %.3f %zu %d\n", target, handoverMs,
+                 Milliseconds(click, logged), static_cast<size_t>(peak), matches ? 1 : 0);
+    if (!matches)
+        std::fprintf(out, "UNEXPECTED %d created %llu, command of %zu bytes\n", round,
+                     handover.created, handover.command.size());
+    std::fflush(out);
+}
+
+// Each round logs on with every program in turn, so that any drift of the machine weighs
+// on all alike.
+int TimeLogons(FILE* out, int rounds, const std::vector<std::wstring>& args) {
+    for (int round = 0; round < rounds; ++round) {
+        for (size_t target = 4; target + 1 < args.size(); target += 2)
+            TimeLogon(out, round, (target - 4) / 2, args[target], args[target + 1], args);
     }
     return 0;
 }
 
 int Usage() {
     std::fwprintf(stderr, L"usage: window_timer startup <rounds> <out> <title> <exe>...\n"
-                          L"       window_timer logon <rounds> <out> <title> <exe> <user> "
-                          L"<password> <log> <expected>\n");
+                          L"       window_timer logon <rounds> <out> <user> <password> <log> "
+                          L"<expected> <title> <exe>...\n");
     return 2;
 }
 
@@ -236,7 +245,7 @@ int wmain(int argc, wchar_t** argv) {
     const int rounds = _wtoi(argv[2]);
     const std::vector<std::wstring> rest(argv + 4, argv + argc);
     const bool startup = command == L"startup" && rest.size() % 2 == 0;
-    const bool logon = command == L"logon" && rest.size() == 6;
+    const bool logon = command == L"logon" && rest.size() >= 6 && rest.size() % 2 == 0;
     if (!startup && !logon)
         return Usage();
 

@@ -8,7 +8,7 @@ tools/setup.sh
 build=${TARN_BUILD_DIR:-build/windows}
 cmake --preset windows -B "$build" >/dev/null
 cmake --build "$build" -j2 --target tarnftp baseline_dialog baseline_imports window_timer \
-    handover_recorder parse_cost exchange_probe
+    bare_logon handover_recorder parse_cost exchange_probe
 export TARN_BUILD_DIR
 TARN_BUILD_DIR=$(cd "$build" && pwd)
 exec tools/sandbox.sh python3 bench/run.py "$@"
