@@ -8,8 +8,8 @@
 // path (before /api/...) from TARN_BENCH_WEBAPP_PATH. Logon times of tarnftp.exe are compared
 // against this program.
 #include "BaselineDialog.h"
-#include "framework/ComApartment.h"
-#include "framework/SystemLibrary.h"
+#include "framework/win/ComApartment.h"
+#include "framework/win/SystemLibrary.h"
 #include "res/resource.h"
 
 #include <windows.h>
