@@ -22,11 +22,11 @@ RedirectHosts ReadRedirectHosts(const Text& profilePath) {
     RedirectHosts hosts;
     if (profilePath.empty())
         return hosts;
+    const Text section = redirectHostsSection;
     for (size_t i = 0; i < hosts.size(); ++i) {
         // The keys are made from the list itself, so they cannot disagree with the number of
         // hosts.
         const Text key = RedirectHostKey(i);
-        const Text section = redirectHostsSection;
         DWORD length = GetPrivateProfileStringW(Wide(section), Wide(key), L"", buffer.data(),
                                                 bufferLength, Wide(profilePath));
         hosts[i] = FromWide(buffer.data(), length);
