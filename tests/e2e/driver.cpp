@@ -229,6 +229,26 @@ bool Screenshot(const RECT& rect, const wchar_t* path) {
     return written;
 }
 
+// Posts a click to the control. A post that fails has posted nothing, so it is tried again
+// for a while, on the window found anew, before the failure and its reason are printed.
+bool PostClick(const wchar_t* title, int id, HWND control) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (PostMessageW(control, BM_CLICK, 0, 0))
+            return true;
+        const DWORD error = GetLastError();
+        if (GetTickCount() - start > 5000) {
+            wchar_t line[120];
+            std::swprintf(line, 120, L"click not posted: error %lu, control %ls\n", error,
+                          IsWindow(control) ? L"exists" : L"gone");
+            return Print(line), false;
+        }
+        Sleep(100);
+        if (HWND window = FindTopLevel(title))
+            control = GetDlgItem(window, id);
+    }
+}
+
 int Run(const std::vector<std::wstring>& args) {
     auto arg = [&](size_t i) { return i < args.size() ? args[i].c_str() : L""; };
     auto number = [&](size_t i, long fallback) {
@@ -314,7 +334,7 @@ int Run(const std::vector<std::wstring>& args) {
         return MoveMouse((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2) ? 0 : 1;
     }
     if (command == L"click")
-        return PostMessageW(control, BM_CLICK, 0, 0) ? 0 : 1;
+        return PostClick(arg(1), int(number(2, 0)), control) ? 0 : 1;
     if (command == L"answer") {
         if (!PostMessageW(control, BM_CLICK, 0, 0))
             return 1;

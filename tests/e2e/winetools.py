@@ -77,9 +77,13 @@ def appdata_folder():
 
 
 def driver(*args, timeout=60):
-    """Runs one driver command; returns (exit code, UTF-8 output)."""
+    """Runs one driver command; returns (exit code, UTF-8 output). A failed command's output
+    ends with what Wine printed on its error stream, for the test's message."""
     done = wine(BUILD / "driver.exe", *args, timeout=timeout)
-    return done.returncode, done.stdout.decode("utf-8", "replace")
+    output = done.stdout
+    if done.returncode != 0:
+        output += done.stderr
+    return done.returncode, output.decode("utf-8", "replace")
 
 
 def reg_query(key, value):
