@@ -12,7 +12,6 @@ TEST(LaunchModeFromArgv, TheFirstCharacterOfTheJoinedArguments) {
     };
     const Case cases[] = {
         {{}, -48},
-        {{"3"}, 3},
         {{"34"}, 3},
         {{"", "4"}, 4},        // an empty first argument leaves a blank in front
         {{" \t2", "x"}, 2},    // blanks and tabs inside an argument are skipped too
