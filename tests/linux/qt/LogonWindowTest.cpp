@@ -11,6 +11,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFontInfo>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
@@ -168,7 +170,28 @@ TEST_F(LogonWindowTest, HasTheTemplatesControlsPlacesAndNames) {
         EXPECT_EQ(window.childAt(c.widget->geometry().center()), c.widget) << c.name.toStdString();
     }
     EXPECT_EQ(AccessibleName(&window), "TarnGroup FTP Logon");
+
+    // The labels and the group frame take no focus, but are named and placed as well.
+    const auto labels = window.findChildren<QLabel*>();
+    ASSERT_EQ(labels.size(), 2);
+    auto* group = window.findChild<QGroupBox*>();
+    ASSERT_NE(group, nullptr);
+    const std::vector<Control> unfocused = {
+        {labels[0], "Username:", {23, 24, 41, 8}},
+        {labels[1], "Password:", {29, 44, 35, 8}},
+        {group, "TarnFTP Logon Info:", {7, 7, 178, 55}},
+    };
+    for (const Control& c : unfocused) {
+        EXPECT_TRUE(near(c.widget->geometry(), c.units)) << c.name.toStdString();
+        EXPECT_EQ(AccessibleName(c.widget), c.name);
+    }
+
+    // The password box shows masking characters, to a screen reader as well.
+    window.PasswordBox()->setText("s3cret");
     EXPECT_EQ(window.PasswordBox()->echoMode(), QLineEdit::Password);
+    EXPECT_FALSE(QAccessible::queryAccessibleInterface(window.PasswordBox())
+                     ->text(QAccessible::Value)
+                     .contains("s3cret"));
 
     // The tab order is the template's order of the controls that take the focus.
     std::vector<QWidget*> order;
