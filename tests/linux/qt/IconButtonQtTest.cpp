@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -244,6 +245,18 @@ TEST_F(IconButtonMouse, LosingTheFocusWhilePressedGivesNoClick) {
     EXPECT_FALSE(button->isDown());
     Send(QEvent::MouseButtonRelease, 5, 5);
     EXPECT_EQ(clicks, 0);
+}
+
+// The space bar presses the button as the mouse does, without the mouse's states.
+TEST_F(IconButtonMouse, SpacePressesAndClicksAsAPushButton) {
+    button->setFocus();
+    QTest::keyPress(button, Qt::Key_Space);
+    EXPECT_EQ(button->ItemState() & (selected | focus), selected | focus);
+    EXPECT_FALSE(button->MouseDown());
+    QTest::keyRelease(button, Qt::Key_Space);
+    EXPECT_EQ(clicks, 1);
+    button->setEnabled(false);
+    EXPECT_EQ(button->ItemState() & (selected | disabled), disabled);
 }
 
 } // namespace
