@@ -1,6 +1,10 @@
 #pragma once
 
+#include "controls/OwnerDrawConstants.h"
+
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <vector>
 
 // Where the logon button's painted pixels lie at one screen density, for the pixel tests of
@@ -49,3 +53,26 @@ inline std::vector<PixelPoint> CornerMarkPixels(const FaceGeometry& g, int right
               [](PixelPoint a, PixelPoint b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
     return pixels;
 }
+
+// The faces recorded from GDI in tests/corpus/faces/gdi-faces.png, top to bottom, each painted
+// without a caption on the logon button at 96 dots per inch. Above them, one row of the system
+// colours the faces were painted with, in the order of recordedColours.
+struct RecordedFace {
+    const char* name;
+    std::uint32_t itemState;
+    bool hovering;
+};
+
+inline constexpr std::array<RecordedFace, 7> recordedFaces = {{
+    {"idle", 0, false},
+    {"focused", item_state::focus, false},
+    {"hot", item_state::focus, true},
+    {"pressed", item_state::selected | item_state::focus, false},
+    {"pressedHot", item_state::selected | item_state::focus, true},
+    {"default", item_state::defaultButton | item_state::focus, false},
+    {"disabled", item_state::disabled | item_state::focus, true},
+}};
+
+// The system colour indices of the first row: button face, shadow, gray text, button text,
+// highlight, 3-D dark shadow, 3-D light and info background.
+inline constexpr std::array<int, 8> recordedColours = {15, 16, 17, 18, 20, 21, 22, 24};

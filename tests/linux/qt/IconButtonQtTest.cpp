@@ -181,6 +181,51 @@ TEST_F(IconButtonPixels, DisabledFaceIsEmbossedWithoutMarks) {
     EXPECT_GT(embossed, 20);
 }
 
+// Every recorded GDI face, caption aside, pixel for pixel, painted with the colours it was
+// recorded with.
+TEST(IconButtonFaces, AreTheFacesGdiPaints) {
+    const QImage record(QStringLiteral(TARN_FACES_CORPUS "/gdi-faces.png"));
+    ASSERT_FALSE(record.isNull());
+    const auto recorded = [&record](int index) {
+        for (std::size_t i = 0; i < recordedColours.size(); ++i)
+            if (recordedColours[i] == index)
+                return record.pixelColor(static_cast<int>(i), 0);
+        return QColor();
+    };
+    QPalette palette;
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setColor(group, QPalette::Button, recorded(15));
+        palette.setColor(group, QPalette::Dark, recorded(16));
+        palette.setColor(group, QPalette::ButtonText, recorded(18));
+        palette.setColor(group, QPalette::Light, recorded(20));
+        palette.setColor(group, QPalette::Shadow, recorded(21));
+        palette.setColor(group, QPalette::Midlight, recorded(22));
+        palette.setColor(group, QPalette::ToolTipBase, recorded(24));
+    }
+    palette.setColor(QPalette::Disabled, QPalette::Text, recorded(17));
+
+    const FaceGeometry& g = at96;
+    QWidget parent;
+    parent.setPalette(palette);
+    auto* button = new IconButton(QString(), &parent);
+    button->resize(g.width, g.height);
+    button->SetIcon(QStringLiteral(":/icons/logon.ico"));
+    for (std::size_t i = 0; i < recordedFaces.size(); ++i) {
+        QImage painted(g.width, g.height, QImage::Format_RGB32);
+        painted.fill(Qt::red);
+        QPainter painter(&painted);
+        ButtonFace face = button->FaceFor(recordedFaces[i].itemState, u"");
+        face.hovering = recordedFaces[i].hovering;
+        button->PaintFace(painter, face);
+        const int top = 1 + g.height * static_cast<int>(i);
+        int differing = 0;
+        for (int y = 0; y < g.height; ++y)
+            for (int x = 0; x < g.width; ++x)
+                differing += painted.pixel(x, y) != record.pixel(x, top + y);
+        EXPECT_EQ(differing, 0) << recordedFaces[i].name;
+    }
+}
+
 // Mouse input sent to a shown button, the cursor moved with it as the platform moves it.
 class IconButtonMouse : public testing::Test {
 protected:
