@@ -51,8 +51,8 @@ QImage Tinted(const QImage& mask, const QColor& colour) {
     return tinted;
 }
 
-} // namespace
-
+// The pixels of an icon that the disabled look embosses: those that are opaque and not pure
+// white, as when the icon is drawn onto a white one-bit surface.
 QImage IconInkMask(const QImage& icon) {
     const QImage argb = icon.convertToFormat(QImage::Format_ARGB32);
     QImage mask(argb.size(), QImage::Format_Indexed8);
@@ -69,6 +69,8 @@ QImage IconInkMask(const QImage& icon) {
     }
     return mask;
 }
+
+} // namespace
 
 QtCanvas::QtCanvas(QPainter& painter, const QPalette& palette)
     : painter(painter), palette(palette), textColour(Qt::black) {

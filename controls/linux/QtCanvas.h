@@ -36,7 +36,3 @@ inline CanvasIcon ToCanvasIcon(const QPixmap& pixmap) {
     return pixmap.isNull() ? CanvasIcon::none
                            : static_cast<CanvasIcon>(reinterpret_cast<std::uintptr_t>(&pixmap));
 }
-
-// The pixels of an icon that the disabled look embosses: those that are opaque and not pure
-// white, as when the icon is drawn onto a white one-bit surface.
-QImage IconInkMask(const QImage& icon);
