@@ -1,6 +1,7 @@
 #include "controls/win/IconButton.h"
 #include "controls/OwnerDrawConstants.h"
 #include "controls/win/GdiCanvas.h"
+#include "tests/IconButtonPixelGeometry.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -76,36 +77,12 @@ private:
     std::optional<SelectObjectGuard> selection;
 };
 
-// The logon button at one screen density: its size, the corner marks' offsets from the
-// left/top and from the right/bottom, their arms and the pressed inset, the icon's place,
-// the caption's room and a pixel of the icon's dark outline.
-struct Geometry {
-    int dpi, width, height;
-    int markNear, markFar, arm, inset;
-    RECT icon;
-    int captionLeft, captionRight;
-    POINT outline;
-};
-constexpr Geometry at96{96, faceWidth, faceHeight, 3, 5, 4, 1, {3, 3, 19, 19}, 21, 70, {15, 8}};
-constexpr Geometry at144{144, 113, 35, 5, 8, 6, 2, {5, 5, 29, 29}, 32, 105, {22, 12}};
+using Geometry = FaceGeometry;
 
-std::vector<POINT> CornerMarkPixels(const Geometry& g, int right, int bottom, int inset) {
-    std::vector<POINT> pixels;
-    const int s = g.markNear + inset, r = right - g.markFar + inset, b = bottom - g.markFar + inset;
-    for (int i = 0; i < g.arm; ++i) {
-        pixels.push_back({s + 1 + i, s}), pixels.push_back({s, s + i});             // top left
-        pixels.push_back({r - g.arm + i, s}), pixels.push_back({r, s + i});         // top right
-        pixels.push_back({s + 1 + i, b}), pixels.push_back({s, b - g.arm + 1 + i}); // bottom left
-        pixels.push_back({r - g.arm + i, b}), pixels.push_back({r, b - g.arm + 1 + i}); // b. right
-    }
-    std::sort(pixels.begin(), pixels.end(),
-              [](POINT a, POINT b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
-    return pixels;
-}
-
-bool SamePixels(const std::vector<POINT>& a, const std::vector<POINT>& b) {
+// The face's pixels of one colour against expected places, both row by row.
+bool SamePixels(const std::vector<POINT>& a, const std::vector<PixelPoint>& b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](POINT p, POINT q) { return p.x == q.x && p.y == q.y; });
+                      [](POINT p, PixelPoint q) { return p.x == q.x && p.y == q.y; });
 }
 
 // Counts the draw requests the button gets, and paints as usual.
@@ -208,7 +185,7 @@ protected:
         face.colours.infoBackground = info;
         PaintButtonFaceInto(bitmap.Dc(), face, button.CaptionFont());
     }
-    std::vector<POINT> Marks(int inset) const {
+    std::vector<PixelPoint> Marks(int inset) const {
         return CornerMarkPixels(g, g.width, g.height, inset);
     }
 
@@ -221,7 +198,7 @@ protected:
                    shadow = GetSysColor(COLOR_BTNSHADOW), info = RGB(255, 0, 255),
                    text = GetSysColor(COLOR_BTNTEXT), gray = GetSysColor(COLOR_GRAYTEXT);
     // The logon icon's door frame has a dark outline at g.outline.
-    const COLORREF iconOutline = RGB(40, 40, 40);
+    const COLORREF iconOutline = RGB(iconOutlineRed, iconOutlineGreen, iconOutlineBlue);
 };
 
 INSTANTIATE_TEST_SUITE_P(Dpi, IconButtonPixels, testing::Values(at96, at144),
@@ -256,7 +233,7 @@ TEST_P(IconButtonPixels, HotFaceIsLightWithMarksInTheTextColour) {
     Paint(ODS_FOCUS, true);
     EXPECT_EQ(bitmap.Pixel(2, 2), light);
     EXPECT_TRUE(bitmap.PixelsOf(info).empty());
-    for (POINT p : Marks(0))
+    for (PixelPoint p : Marks(0))
         EXPECT_EQ(bitmap.Pixel(p.x, p.y), text) << p.x << "," << p.y;
 }
 
@@ -267,7 +244,7 @@ TEST_P(IconButtonPixels, PressedFaceIsSunkenWithContentsMovedByTheInset) {
     EXPECT_EQ(bitmap.Pixel(2, 2), light);
     EXPECT_EQ(bitmap.Pixel(g.icon.left + g.inset + g.outline.x, g.icon.top + g.inset + g.outline.y),
               iconOutline);
-    for (POINT p : Marks(g.inset))
+    for (PixelPoint p : Marks(g.inset))
         EXPECT_EQ(bitmap.Pixel(p.x, p.y), text) << p.x << "," << p.y;
 }
 

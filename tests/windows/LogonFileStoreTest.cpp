@@ -2,6 +2,7 @@
 #include "framework/win/WideText.h"
 
 #include "framework/win/Handles.h"
+#include "tests/corpus/SettingsCorpus.h"
 
 #include <gtest/gtest.h>
 
@@ -47,6 +48,13 @@ void WriteFile(const Text& path, const Bytes& bytes) {
     ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), file.get()), bytes.size());
 }
 
+// The build copies the saved-file corpus into the folder of this executable.
+Text SettingsCorpusFile(TextView name) {
+    wchar_t program[MAX_PATH];
+    const Text path = FromWide(program, GetModuleFileNameW(nullptr, program, MAX_PATH));
+    return path.substr(0, path.rfind(u'\\') + 1) + u"settings-corpus\\" + Text(name);
+}
+
 class FixedClock final : public Clock {
 public:
     std::uint32_t SecondsSince1970() const override { return seconds; }
@@ -88,19 +96,8 @@ TEST_F(LogonFileStoreTest, LivesInTheProgramsFolderUnderApplicationData) {
 }
 
 TEST_F(LogonFileStoreTest, SavesTheCodedBytesAndReadsThemBack) {
-    struct Case {
-        const char* what;
-        Text user;
-        Text password;
-    };
-    const Case cases[] = {
-        {"the example", u"ab", u"c"},
-        {"empty password", u"john", u""},
-        {"text-mode bytes", u"\u00E6\u00E6", u"\uF6F3\u00E6\r\n\x1A"},
-        {"longer than 255", Text(400, u'\u00E9'), Text(300, u'p')},
-    };
     store.EnsureFolder();
-    for (const Case& test : cases) {
+    for (const SavedLogonCase& test : savedLogonCases) {
         clock.seconds += 1;
         store.SaveLogonInfo(test.user, SecretText(test.password));
         EXPECT_EQ(ReadFile(store.FilePath()), Encoded(test.user, test.password, clock.seconds))
@@ -191,6 +188,23 @@ TEST_F(LogonFileStoreTest, WithoutTheFolderNothingIsWrittenOrRestored) {
     nowhere.SaveLogonInfo(u"john", u"pw");
     nowhere.ForgetLogonInfo();
     EXPECT_TRUE(nowhere.LoadLogonInfo().user.empty());
+}
+
+TEST_F(LogonFileStoreTest, ReadsTheLinuxEditionsFileAndWritesTheSameBytes) {
+    const std::optional<Bytes> linuxSaved = ReadFile(SettingsCorpusFile(u"linux-saved.bin"));
+    ASSERT_TRUE(linuxSaved) << "no settings-corpus beside the test program";
+    store.EnsureFolder();
+    WriteFile(store.FilePath(), *linuxSaved);
+    LogonInfo restored = store.LoadLogonInfo();
+    EXPECT_EQ(restored.user, corpusUser);
+    EXPECT_EQ(restored.password, corpusPassword);
+
+    clock.seconds = linuxSavedSeed;
+    store.SaveLogonInfo(corpusUser, SecretText(corpusPassword));
+    EXPECT_EQ(ReadFile(store.FilePath()), linuxSaved);
+    clock.seconds = windowsSavedSeed;
+    store.SaveLogonInfo(corpusUser, SecretText(corpusPassword));
+    EXPECT_EQ(ReadFile(store.FilePath()), ReadFile(SettingsCorpusFile(u"windows-saved.bin")));
 }
 
 TEST(CreateDirectoryPath, CreatesParentsFirstAndFailsQuietly) {

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "webclient/RedirectHosts.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// Where tarnftp.ini is looked for, in this order: beside the executable, in the user's
+// configuration folder (common/linux/XdgConfigHome.h) under tarnftp/, and in /etc/tarnftp/.
+// A place whose folder is unknown (an empty executable folder or configuration folder) is
+// left out.
+std::vector<std::string> ConfigFileCandidates(const std::string& executableFolder,
+                                              const std::string& configHome);
+
+// The hosts of the first candidate that names a regular file (links followed); that file wins
+// whole, and the later candidates are not looked at. A file that is found but cannot be read
+// (no permission, a failing read, longer than maxConfigFileBytes) gives empty hosts, as a
+// missing file does, without falling through to the next candidate. No candidate found:
+// empty hosts.
+RedirectHosts ReadFirstConfigFile(const std::vector<std::string>& candidates);
+inline constexpr std::size_t maxConfigFileBytes = 1024 * 1024;
+
+// The folder of the running executable (/proc/self/exe); empty when it cannot be told.
+std::string ExecutableFolder();
+
+// ReadFirstConfigFile of this process's candidates.
+RedirectHosts ReadConfiguredRedirectHosts();

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "common/Text.h"
+
+#include <QString>
+
+// QString holds UTF-16 as Text does, so both directions copy the units as they are.
+inline QString ToQString(TextView text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+inline Text FromQString(const QString& text) {
+    return Text(reinterpret_cast<const char16_t*>(text.utf16()),
+                static_cast<std::size_t>(text.size()));
+}

@@ -1,0 +1,130 @@
+#include "logon/linux/XdgLogonFileStore.h"
+
+#include "common/linux/FileDescriptor.h"
+#include "common/linux/XdgConfigHome.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <span>
+
+namespace {
+
+constexpr mode_t folderMode = S_IRWXU;         // 0700
+constexpr mode_t fileMode = S_IRUSR | S_IWUSR; // 0600
+
+// Creates the folder with exactly folderMode: a umask that took the owner's own rights away
+// would leave a folder nothing can be made in. True when it was created here.
+bool CreateFolder(const std::string& path) {
+    if (::mkdir(path.c_str(), folderMode) != 0)
+        return false;
+    ::chmod(path.c_str(), folderMode);
+    return true;
+}
+
+// Creates every missing folder of path, parents first; true when the last one was created
+// here. Failures are passed over: the last folder's creation tells.
+bool CreateFolders(const std::string& path) {
+    for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
+         slash = path.find('/', slash + 1))
+        CreateFolder(path.substr(0, slash));
+    return CreateFolder(path);
+}
+
+// A new file at path holding bytes, mode 0600 whatever the umask, flushed to the disk. A link
+// or file left at path is removed first (unlink removes a link, never what it points to),
+// and the file is then created exclusively, so nothing already there is written through.
+bool WriteNewFile(const std::string& path, const SecretBytes& bytes) {
+    ::unlink(path.c_str());
+    FileDescriptor file(
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, fileMode));
+    if (!file)
+        return false;
+    const bool written = ::fchmod(file.get(), fileMode) == 0 &&
+                         WriteAll(file.get(), bytes.span()) && ::fsync(file.get()) == 0;
+    return file.Close() && written;
+}
+
+// Makes a rename in the folder durable.
+void SyncFolder(const std::string& path) {
+    FileDescriptor folder(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder)
+        ::fsync(folder.get());
+}
+
+} // namespace
+
+std::string SettingsFolder() {
+    const std::string configHome = ConfigHome();
+    return configHome.empty() ? std::string() : configHome + "/tarngroupFTP";
+}
+
+XdgLogonFileStore::XdgLogonFileStore(const Clock& clock, std::string folder)
+    : clock(clock), folderPath(std::move(folder)) {
+    if (folderPath.empty())
+        return;
+    filePath = folderPath + "/settings.bin";
+    temporaryPath = folderPath + "/settings.tmp";
+}
+
+void XdgLogonFileStore::EnsureFolder() {
+    if (folderPath.empty())
+        return;
+    if (CreateFolders(folderPath))
+        return;
+    // A folder that was there only loses the rights of others.
+    FileDescriptor folder(::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    struct stat status;
+    if (folder && ::fstat(folder.get(), &status) == 0 && status.st_uid == ::geteuid() &&
+        (status.st_mode & 077) != 0)
+        ::fchmod(folder.get(), status.st_mode & 07700);
+}
+
+void XdgLogonFileStore::SaveLogonInfo(const Text& user, const SecretText& password) {
+    if (filePath.empty())
+        return;
+    if (!CanStoreInLogonFile(user) || !CanStoreInLogonFile(password)) {
+        ForgetLogonInfo();
+        return;
+    }
+    const SecretBytes contents = EncodeLogonFile(user, password, clock.SecondsSince1970());
+    if (!WriteNewFile(temporaryPath, contents) ||
+        ::rename(temporaryPath.c_str(), filePath.c_str()) != 0) {
+        ::unlink(temporaryPath.c_str());
+        return;
+    }
+    SyncFolder(folderPath);
+}
+
+void XdgLogonFileStore::ForgetLogonInfo() {
+    if (filePath.empty())
+        return;
+    // The temporary file of an interrupted save may hold coded credentials too.
+    ::unlink(temporaryPath.c_str());
+    FileDescriptor file(::open(filePath.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
+    struct stat status;
+    // A file too short to hold a marker is not armed; writing one would only lengthen it.
+    if (!file || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode) ||
+        status.st_size < static_cast<off_t>(logonFileMarkerOffset + 2))
+        return;
+    const std::uint8_t forgotten[2] = {logonFileForgotten & 0xFF, logonFileForgotten >> 8};
+    if (::pwrite(file.get(), forgotten, sizeof forgotten, logonFileMarkerOffset) ==
+        static_cast<ssize_t>(sizeof forgotten))
+        ::fsync(file.get());
+}
+
+LogonInfo XdgLogonFileStore::LoadLogonInfo() const {
+    if (filePath.empty())
+        return {};
+    const FileDescriptor file = OpenRegularFile(filePath.c_str(), O_NOFOLLOW);
+    if (!file)
+        return {};
+    SecretBytes bytes;
+    if (!ReadAtMost(file.get(), maxFileBytes, [&bytes](std::span<const std::uint8_t> chunk) {
+            bytes.append({chunk.data(), chunk.size()});
+        }))
+        return {};
+    return DecodeLogonFile(bytes).value_or(LogonInfo{});
+}

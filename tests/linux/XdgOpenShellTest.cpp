@@ -1,0 +1,77 @@
+#include "app/linux/XdgOpenShell.h"
+#include "tests/linux/TemporaryFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Stands in for the desktop's opener, first on PATH: writes its argument count and its
+// arguments, each ended by a NUL, and then renames the log into place, so that a log that
+// exists is whole.
+constexpr char recorderScript[] = "#!/bin/sh\n"
+                                  "printf '%s\\0' \"$#\" \"$@\" >\"$TARN_RECORDER_LOG.part\"\n"
+                                  "mv \"$TARN_RECORDER_LOG.part\" \"$TARN_RECORDER_LOG\"\n";
+
+class XdgOpenShellTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(::mkdir((temporary / "bin").c_str(), 0700), 0);
+        WriteFile(temporary / "bin/xdg-open", recorderScript);
+        ASSERT_EQ(::chmod((temporary / "bin/xdg-open").c_str(), 0700), 0);
+        const char* path = std::getenv("PATH");
+        savedPath = path ? path : "/usr/bin:/bin";
+        ::setenv("PATH", (temporary / "bin:" + savedPath).c_str(), 1);
+        ::setenv("TARN_RECORDER_LOG", log.c_str(), 1);
+    }
+    void TearDown() override {
+        ::setenv("PATH", savedPath.c_str(), 1);
+        ::unsetenv("TARN_RECORDER_LOG");
+    }
+
+    // The opener's record: its argument count, then its arguments. Waits for it, since
+    // nothing waits for the opener.
+    std::vector<std::string> Record() {
+        for (int attempt = 0; attempt < 200 && ::access(log.c_str(), F_OK) != 0; ++attempt)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        std::vector<std::string> record;
+        const std::string bytes = ReadFile(log).value_or("");
+        for (std::size_t start = 0, end; (end = bytes.find('\0', start)) != std::string::npos;
+             start = end + 1)
+            record.push_back(bytes.substr(start, end - start));
+        ::unlink(log.c_str());
+        return record;
+    }
+
+    TemporaryFolder temporary;
+    std::string log = temporary / "record";
+    std::string savedPath;
+};
+
+} // namespace
+
+TEST_F(XdgOpenShellTest, TheOpenerReceivesTheTargetAsOneExactArgument) {
+    const std::string planted = temporary / "planted";
+    const Text hostile = u"a b\t\"c\" 'd';e|f&g `touch " + FromUtf8(planted) + u"` $(touch " +
+                         FromUtf8(planted) + u") \\h\n\u00E9\U0001F511";
+    XdgOpenShell shell;
+    const Text opener = XdgOpener().FileManagerPath();
+    EXPECT_EQ(opener, u"xdg-open");
+
+    // The ftp location as the file manager's parameters, and a web page without any.
+    shell.Open(0, SecretText(opener), SecretText(u"ftp://" + hostile + u"@host.example"));
+    EXPECT_EQ(Record(),
+              (std::vector<std::string>{"1", "ftp://" + ToUtf8(hostile) + "@host.example"}));
+    shell.Open(7, SecretText(u"https://host.example/p?q=" + hostile), std::nullopt);
+    EXPECT_EQ(Record(),
+              (std::vector<std::string>{"1", "https://host.example/p?q=" + ToUtf8(hostile)}));
+    EXPECT_NE(::access(planted.c_str(), F_OK), 0) << "no command interpreter saw the text";
+}
