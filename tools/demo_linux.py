@@ -43,6 +43,8 @@ def log_on_headless(config, service, out):
                     return 1
                 desktop.xdotool("windowfocus", "--sync", window)
                 area = desktop.geometry(window)
+                # The pointer off the window, so that no button shows its hover face.
+                desktop.xdotool("mousemove", area[0] + area[2] + 50, area[1] + area[3] + 50)
                 xserver.screenshot(out / "linux-logon-window-empty.png", area)
                 desktop.xdotool("type", "--delay", 20, USER)
                 desktop.xdotool("key", "Tab")
