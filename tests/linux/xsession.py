@@ -1,7 +1,7 @@
 """Running the Linux tarnftp from outside: a private X server, a private home, the desktop's
 opener replaced by a recorder, and xdotool to type into the window.
 
-Used by the program's tests, tools/run-linux.py and the benchmarks.
+Used by the program's tests, tools/demo_linux.py and the benchmarks.
 """
 import contextlib
 import os
