@@ -247,14 +247,15 @@ def measure_linux(args):
     addresses (started and stopped here, before the Windows measurements)."""
     packaged = linux_bench.Packaged()
     config = f"[RedirectHosts]\nHost1={REDIRECT}\n"
-    results = {"packaged": packaged, "startup": [], "logons": {}, "recorder": []}
+    results = {"packaged": packaged, "startup": {0: [], 1: []}, "logons": {}, "recorder": []}
     service = StandinService(f"http://{WEBAPP}{WEBAPP_PATH}", {USER: PASSWORD})
     service.start([REDIRECT, WEBAPP], ports=(80,))
     work = Path(tempfile.mkdtemp(prefix="tarn-bench-linux-"))
     try:
         if args.only != "logon":
-            results["startup"] = linux_bench.measure_startup(packaged.program, config,
-                                                             args.startup_rounds)
+            results["startup"] = linux_bench.measure_startup(
+                [(APP_TITLE, packaged.program),
+                 (linux_bench.BASELINE_TITLE, linux_bench.BASELINE)], config, args.startup_rounds)
         if args.only != "startup":
             expected = f"ftp://{USER}:{PASSWORD}@{WEBAPP}"
             for latency in (0.0, LATENCY):
