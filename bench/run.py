@@ -5,8 +5,9 @@
 
 Needs the Windows build (TARN_BUILD_DIR, default build/windows) with the targets tarnftp,
 baseline_dialog, baseline_imports, bare_logon, window_timer, handover_recorder, parse_cost
-and exchange_probe, and runs in the sandbox: the stand-in service binds port 80 on 127.0.0.2 and up. Timings are printed,
-never asserted.
+and exchange_probe, and for the Linux program's rows its .deb (bench/linux_bench.py), and
+runs in the sandbox: the stand-in service binds port 80 on 127.0.0.2 and up. Timings are
+printed, never asserted. --edition linux or windows measures one program alone.
 """
 import argparse
 import os
@@ -23,6 +24,7 @@ sys.path.insert(0, str(ROOT / "tests" / "e2e"))
 sys.path.insert(0, str(ROOT / "tools" / "standin"))
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
+import linux_bench  # noqa: E402
 from report import Table, log_log_slope, size_label  # noqa: E402
 from service import Response, StandinService, sized_body  # noqa: E402
 from stand_in_explorer import stand_in_explorer  # noqa: E402
@@ -240,6 +242,57 @@ def add_cost_growth(table, parse, exchange):
                   f"{seconds * 1000:.1f} ms{extra}")
 
 
+def measure_linux(args):
+    """The Linux program's figures, against a stand-in service of its own on the same
+    addresses (started and stopped here, before the Windows measurements)."""
+    packaged = linux_bench.Packaged()
+    config = f"[RedirectHosts]\nHost1={REDIRECT}\n"
+    results = {"packaged": packaged, "startup": {0: [], 1: []}, "logons": {}, "recorder": []}
+    service = StandinService(f"http://{WEBAPP}{WEBAPP_PATH}", {USER: PASSWORD})
+    service.start([REDIRECT, WEBAPP], ports=(80,))
+    work = Path(tempfile.mkdtemp(prefix="tarn-bench-linux-"))
+    try:
+        if args.only != "logon":
+            results["startup"] = linux_bench.measure_startup(
+                [(APP_TITLE, packaged.program),
+                 (linux_bench.BASELINE_TITLE, linux_bench.BASELINE)], config, args.startup_rounds)
+        if args.only != "startup":
+            expected = f"ftp://{USER}:{PASSWORD}@{WEBAPP}"
+            for latency in (0.0, LATENCY):
+                service.latency = latency
+                results["logons"][latency] = linux_bench.measure_logons(
+                    packaged.program, config, USER, PASSWORD, expected, args.logon_rounds)
+            service.latency = 0
+            results["recorder"] = linux_bench.measure_recorder(work, args.logon_rounds)
+    finally:
+        service.stop()
+        shutil.rmtree(work, ignore_errors=True)
+    return results
+
+
+def add_linux_logons(table, linux, rounds):
+    for latency, (handovers, wrong) in linux["logons"].items():
+        linux_bench.add_logon_rows(table, latency, ROUND_TRIPS * latency * 1000, handovers, wrong,
+                                   linux["recorder"], rounds)
+
+
+def linux_table(args, linux):
+    table = Table()
+    if args.only != "logon":
+        table.section("Start-up: process start to the window shown "
+                      f"(median of {args.startup_rounds})")
+        linux_bench.add_startup_rows(table, linux["startup"], args.startup_rounds)
+    if args.only != "startup":
+        table.section(f"Logon: Enter on the password box to xdg-open started (median of "
+                      f"{args.logon_rounds})")
+        add_linux_logons(table, linux, args.logon_rounds)
+    if not args.only:
+        table.section("Size")
+        linux_bench.add_size_rows(table, linux["packaged"])
+    linux["packaged"].close()
+    return table
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--startup-rounds", type=int, default=20)
@@ -247,8 +300,16 @@ def main():
     parser.add_argument("--exchange-repeats", type=int, default=3)
     parser.add_argument("--only", choices=("startup", "logon"),
                         help="only the start-up or the logon comparison")
+    parser.add_argument("--edition", choices=("both", "windows", "linux"), default="both",
+                        help="the Windows exe, the Linux program or both")
     args = parser.parse_args()
     began = time.monotonic()
+    windows = args.edition != "linux"
+    linux = measure_linux(args) if args.edition != "windows" else None
+    if not windows:
+        print(linux_table(args, linux).render())
+        print(f"\n(run took {time.monotonic() - began:.0f} s)")
+        return
 
     work = Path(tempfile.mkdtemp(prefix="tarn-bench-"))
     install = Install(f"[RedirectHosts]\nHost1={REDIRECT}\n")
@@ -283,16 +344,22 @@ def main():
         shutil.rmtree(work, ignore_errors=True)
 
     table = Table()
-    if args.only == "startup":
+    if args.only != "logon":
         add_startup(table, startup, args.startup_rounds)
-    elif args.only == "logon":
-        add_logon(table, logons, {}, args.logon_rounds)
-    else:
-        add_startup(table, startup, args.startup_rounds)
-        add_logon(table, logons, api_logons, args.logon_rounds)
+        if linux:
+            linux_bench.add_startup_rows(table, linux["startup"], args.startup_rounds)
+    if args.only != "startup":
+        add_logon(table, logons, api_logons if not args.only else {}, args.logon_rounds)
+        if linux:
+            add_linux_logons(table, linux, args.logon_rounds)
+    if not args.only:
         add_size_and_memory(table, BUILD / "tarnftp.exe", startup, logons)
+        if linux:
+            linux_bench.add_size_rows(table, linux["packaged"])
         add_cost_growth(table, parse, exchange)
     print(table.render())
+    if linux:
+        linux["packaged"].close()
     print(f"\n(run took {time.monotonic() - began:.0f} s under Wine in {os.environ.get('WINEPREFIX')})")
 
 

@@ -3,14 +3,25 @@
 # is there already. Run as root.
 set -euo pipefail
 
+# xvfb-run needs xauth, which xvfb only recommends. The Linux edition: Qt 6 Widgets (the dev
+# package brings Qt Test; the xcb and offscreen platforms and the .ico reader come with
+# libqt6gui6), one fixed font so that the offscreen tests lay out the same everywhere,
+# xdotool to drive the real window, and for the .deb dpkg-shlibdeps (dpkg-dev), file (CPack
+# finds the ELF files with it) and desktop-file-validate.
 packages=(cmake g++ make python3 googletest libgtest-dev g++-mingw-w64-x86-64-posix
-          wine64 xvfb openssl iproute2 util-linux clang-format clang-14 libclang-rt-14-dev
-          git osslsigncode unzip libcurl4-openssl-dev)
+          wine64 xvfb xauth openssl iproute2 util-linux clang-format clang-14 libclang-rt-14-dev
+          git osslsigncode unzip libcurl4-openssl-dev
+          qt6-base-dev fonts-dejavu-core xdotool dpkg-dev file desktop-file-utils)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
         missing+=("$package")
 done
+# The package test resolves the .deb's dependencies with apt-get --simulate, which needs the
+# package lists that a fresh image may have removed.
+if ! compgen -G '/var/lib/apt/lists/*_Packages*' >/dev/null; then
+    apt-get update -qq
+fi
 if [ ${#missing[@]} -eq 0 ]; then
     exit 0
 fi
