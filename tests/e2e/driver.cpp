@@ -229,6 +229,23 @@ bool Screenshot(const RECT& rect, const wchar_t* path) {
     return written;
 }
 
+// Which process a window belongs to and whether that process is still running, for the
+// message of a test that waited in vain for the window to go.
+std::wstring DescribeOwner(HWND window) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    DWORD exitCode = 0;
+    bool running = false;
+    if (HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId)) {
+        running = GetExitCodeProcess(process, &exitCode) && exitCode == STILL_ACTIVE;
+        CloseHandle(process);
+    }
+    wchar_t line[160];
+    std::swprintf(line, 160, L"window %p of process %lu, %ls (exit code %lu)\n",
+                  static_cast<void*>(window), processId, running ? L"running" : L"ended", exitCode);
+    return line;
+}
+
 // Posts a click to the control. A post that fails has posted nothing, so it is tried again
 // for a while, on the window found anew, before the failure and its reason are printed.
 bool PostClick(const wchar_t* title, int id, HWND control) {
@@ -273,9 +290,9 @@ int Run(const std::vector<std::wstring>& args) {
     }
     if (command == L"gone") {
         DWORD start = GetTickCount();
-        while (FindTopLevel(arg(1))) {
+        while (HWND window = FindTopLevel(arg(1))) {
             if (GetTickCount() - start > DWORD(number(2, 10000)))
-                return 1;
+                return Print(DescribeOwner(window)), 1;
             Sleep(50);
         }
         return 0;

@@ -149,7 +149,8 @@ class LogonApp:
     def wait_closed(self):
         """The exit code once the program has ended; its window is gone by then."""
         code = self.install.wait_exit(timeout=30)
-        self.test.assertEqual(driver("gone", APP_TITLE, "5000")[0], 0, "the window is gone")
+        gone, output = driver("gone", APP_TITLE, "15000")
+        self.test.assertEqual(gone, 0, f"the window is gone after the exit ({code}): {output}")
         return code
 
     def planted_loaded(self):
