@@ -31,6 +31,12 @@ inline constexpr char16_t refusedAddress[] =
     u"The service sent an address that tarnftp does not open.\n\nScheme: ";
 inline constexpr char16_t refusedAddressHost[] = u"\nHost: ";
 
+// The Linux desktop's opener (xdg-open) could not be started; the address is not repeated,
+// since a location carries the password.
+inline constexpr char16_t openerNotStarted[] =
+    u"tarnftp could not start xdg-open, which opens addresses on this desktop. Check that "
+    u"xdg-utils is installed.";
+
 // The exchange's own failures; the platform's texts for its error codes come from it.
 inline constexpr char16_t noConnectivity[] =
     u"The computer cannot connect to the Internet. Check the network connection and try again.";

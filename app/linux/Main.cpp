@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     CurlExchange exchange(sink, clock);
     ServiceSession session(ReadConfiguredRedirectHosts(), exchange);
     XdgLogonFileStore store(clock, SettingsFolder());
-    XdgOpenShell shell;
+    XdgOpenShell shell(sink);
     XdgOpener fileManager;
 
     LogonWindow window(session, store, store.LoadLogonInfo(), shell, fileManager);

@@ -1,5 +1,6 @@
 #include "app/linux/XdgOpenShell.h"
 
+#include "common/UserTexts.h"
 #include "common/linux/QtText.h"
 
 #include <QProcess>
@@ -17,10 +18,12 @@ void XdgOpenShell::Open(ShellOwner, const SecretText& file,
     // opener would not get the text that was checked. Qt's strings are not wiped when they go,
     // as libcurl's copies of a request are not: the secret is copied into one only here, at the
     // last moment, and lives no longer than the call.
-    if (parameters)
-        QProcess::startDetached(ToQString(file.view()), {ToQString(parameters->view())});
-    else
-        QProcess::startDetached(ToQString(opener), {ToQString(file.view())});
+    const bool started =
+        parameters
+            ? QProcess::startDetached(ToQString(file.view()), {ToQString(parameters->view())})
+            : QProcess::startDetached(ToQString(opener), {ToQString(file.view())});
+    if (!started)
+        sink.ShowMessage(UserTexts::openerNotStarted);
 }
 
 Text XdgOpener::FileManagerPath() const {
