@@ -14,7 +14,8 @@ inline constexpr char programName[] = "tarnftp";
 
 void ShowMessageBox(QWidget* owner, const Text& text, QMessageBox::Icon icon);
 
-// A Yes/No question without an icon; true for Yes.
+// A Yes/No question without an icon; true for Yes. Only a button answers it: Esc and the
+// window's close button do nothing, so that no answer is taken for No by accident.
 bool AskYesNoBox(QWidget* owner, const Text& text);
 
 // Failures reported in a warning box owned by the active window.

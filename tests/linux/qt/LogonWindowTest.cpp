@@ -79,6 +79,7 @@ struct SeenBox {
     QString caption, text, accessibleName, accessibleText;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
+    bool closedByEscape = false;
 };
 
 // Answers every box that opens with `answer` (or its only button) and keeps what it saw.
@@ -93,6 +94,10 @@ public:
             seen.push_back({box->windowTitle(), box->text(), accessible->text(QAccessible::Name),
                             accessible->text(QAccessible::Description), box->icon(),
                             box->standardButtons()});
+            QTest::keyClick(box, Qt::Key_Escape);
+            seen.back().closedByEscape = !box->isVisible();
+            if (seen.back().closedByEscape)
+                return;
             QAbstractButton* button = box->button(answer);
             (button ? button : box->buttons().front())->click();
         });
@@ -250,10 +255,12 @@ TEST_F(LogonWindowTest, BoxesHaveTheProgramsCaptionTheirIconAndText) {
     EXPECT_EQ(refusal.buttons, QMessageBox::Ok);
     EXPECT_EQ(refusal.accessibleName, "tarnftp");
     EXPECT_EQ(refusal.accessibleText, refusal.text);
+    EXPECT_TRUE(refusal.closedByEscape);
     const SeenBox& question = answerer.seen[1];
     EXPECT_EQ(question.icon, QMessageBox::NoIcon);
     EXPECT_EQ(question.text, ToQString(UserTexts::emptyPassword));
     EXPECT_EQ(question.buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_FALSE(question.closedByEscape) << "only a button answers the question";
     const SeenBox& failure = answerer.seen[2];
     EXPECT_EQ(failure.caption, "tarnftp");
     EXPECT_EQ(failure.icon, QMessageBox::Critical);
