@@ -353,11 +353,19 @@ int Run(const std::vector<std::wstring>& args) {
     if (command == L"click")
         return PostClick(arg(1), int(number(2, 0)), control) ? 0 : 1;
     if (command == L"answer") {
+        // A button's click is lost when its box is not yet the active window, so a box still
+        // there after a while is sent the button's command itself, as the click would send it.
         if (!PostMessageW(control, BM_CLICK, 0, 0))
             return 1;
-        for (DWORD start = GetTickCount(); IsWindow(window); Sleep(50)) {
-            if (GetTickCount() - start > 10000)
-                return 1;
+        const WPARAM clicked = MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED);
+        for (DWORD start = GetTickCount(), next = 2000; IsWindow(window); Sleep(50)) {
+            const DWORD waited = GetTickCount() - start;
+            if (waited > 10000)
+                return Print(L"the box is still shown\n"), 1;
+            if (waited > next) {
+                PostMessageW(window, WM_COMMAND, clicked, LPARAM(control));
+                next += 2000;
+            }
         }
         return 0;
     }
