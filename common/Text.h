@@ -13,24 +13,24 @@ using TextView = std::u16string_view;
 std::string ToUtf8(TextView text);
 Text FromUtf8(std::string_view bytes);
 
-// Hands each UTF-8 byte of text to emit, in order, with ToUtf8's rules; for output that must
+// Hands each UTF-8 byte of text to putByte, in order, with ToUtf8's rules; for output that must
 // not pass through an ordinary string (a secret's bytes).
-template <typename Emit> void EncodeUtf8(TextView text, Emit&& emit) {
-    const auto code = [&emit](char32_t c) {
+template <typename PutByte> void EncodeUtf8(TextView text, PutByte&& putByte) {
+    const auto code = [&putByte](char32_t c) {
         if (c < 0x80) {
-            emit(static_cast<char>(c));
+            putByte(static_cast<char>(c));
         } else if (c < 0x800) {
-            emit(static_cast<char>(0xC0 | (c >> 6)));
-            emit(static_cast<char>(0x80 | (c & 0x3F)));
+            putByte(static_cast<char>(0xC0 | (c >> 6)));
+            putByte(static_cast<char>(0x80 | (c & 0x3F)));
         } else if (c < 0x10000) {
-            emit(static_cast<char>(0xE0 | (c >> 12)));
-            emit(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            emit(static_cast<char>(0x80 | (c & 0x3F)));
+            putByte(static_cast<char>(0xE0 | (c >> 12)));
+            putByte(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            putByte(static_cast<char>(0x80 | (c & 0x3F)));
         } else {
-            emit(static_cast<char>(0xF0 | (c >> 18)));
-            emit(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            emit(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            emit(static_cast<char>(0x80 | (c & 0x3F)));
+            putByte(static_cast<char>(0xF0 | (c >> 18)));
+            putByte(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+            putByte(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            putByte(static_cast<char>(0x80 | (c & 0x3F)));
         }
     };
     const auto isHigh = [](char16_t u) { return u >= 0xD800 && u <= 0xDBFF; };
@@ -46,17 +46,17 @@ template <typename Emit> void EncodeUtf8(TextView text, Emit&& emit) {
     }
 }
 
-// Hands each UTF-16 unit of bytes decoded as UTF-8 to emit, in order, with FromUtf8's rules; for
+// Hands each UTF-16 unit of bytes decoded as UTF-8 to putUnit, in order, with FromUtf8's rules; for
 // input that must not become an ordinary string (a secret's bytes).
-template <typename Emit> void DecodeUtf8(std::string_view bytes, Emit&& emit) {
+template <typename PutUnit> void DecodeUtf8(std::string_view bytes, PutUnit&& putUnit) {
     constexpr char32_t replacement = 0xFFFD;
-    const auto code = [&emit](char32_t c) {
+    const auto code = [&putUnit](char32_t c) {
         if (c < 0x10000) {
-            emit(static_cast<char16_t>(c));
+            putUnit(static_cast<char16_t>(c));
         } else {
             c -= 0x10000;
-            emit(static_cast<char16_t>(0xD800 | (c >> 10)));
-            emit(static_cast<char16_t>(0xDC00 | (c & 0x3FF)));
+            putUnit(static_cast<char16_t>(0xD800 | (c >> 10)));
+            putUnit(static_cast<char16_t>(0xDC00 | (c & 0x3FF)));
         }
     };
     std::size_t i = 0;
