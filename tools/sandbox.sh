@@ -19,9 +19,12 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEPREFIX
 WINEPREFIX=$(mktemp -d /tmp/tarn-wineprefix.XXXXXX)
+# On the way out, whatever a test left behind in the prefix ends with it: a test that timed
+# out leaves its Wine processes running, and they would hold the prefix and its pipes.
 cleanup() {
     exec 9>&- || true
     /usr/lib/wine/wineserver -k 2>/dev/null || true
+    timeout 15 /usr/lib/wine/wineserver -w 2>/dev/null || true
     rm -rf "$WINEPREFIX"
 }
 trap cleanup EXIT
@@ -39,5 +42,14 @@ mkfifo "$WINEPREFIX/keeper"
 "$wine" cmd.exe <"$WINEPREFIX/keeper" >/dev/null 2>&1 &
 exec 9>"$WINEPREFIX/keeper"
 "$wine" explorer.exe /desktop </dev/null >/dev/null 2>&1 &
-sleep 1
+# Until the desktop process has made its windows, any Wine program would start a desktop of
+# its own; so wait for them (they carry the class explorer.exe), and say so if they never come.
+for _ in $(seq 300); do
+    xdotool search --limit 1 --class '^explorer\.exe$' >/dev/null 2>&1 && break
+    sleep 0.1
+done
+if ! xdotool search --limit 1 --class '^explorer\.exe$' >/dev/null 2>&1; then
+    echo "sandbox.sh: Wine's desktop process showed no window within 30 s" >&2
+    exit 1
+fi
 "$@"
