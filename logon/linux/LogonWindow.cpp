@@ -6,6 +6,7 @@
 #include "common/linux/QtText.h"
 #include "controls/linux/IconButton.h"
 #include "logon/LogonProcedure.h"
+#include "logon/LogonTemplate.h"
 #include "logon/linux/DialogUnits.h"
 #include "logon/linux/MessageBoxes.h"
 #include "webclient/ServiceSession.h"
@@ -20,20 +21,33 @@
 
 namespace {
 
-// The dialog template: its size and each control's rectangle, in dialog units.
-constexpr QSize templateSize(194, 107);
-constexpr QRect userNameRect(67, 22, 98, 12);
-constexpr QRect passwordRect(67, 42, 98, 12);
-constexpr QRect logonRect(53, 89, 40, 14);
-constexpr QRect cancelRect(7, 89, 40, 14);
-constexpr QRect userNameLabelRect(23, 24, 41, 8);
-constexpr QRect passwordLabelRect(29, 44, 35, 8);
-constexpr QRect logonInfoRect(7, 7, 178, 55);
-constexpr QRect rememberRect(51, 68, 88, 10);
-constexpr QRect signUpRect(99, 89, 40, 14);
-constexpr QRect helpRect(145, 89, 40, 14);
+// The dialog template's rows, by the names the window gives their widgets, and each row's
+// caption and rectangle in dialog units.
+enum class TemplateRow {
+#define TEMPLATE_ROW_NAME(name, ...) name,
+    LOGON_TEMPLATE_CONTROLS(TEMPLATE_ROW_NAME)
+#undef TEMPLATE_ROW_NAME
+};
 
-constexpr int templatePointSize = 10;
+struct TemplateControl {
+    const char* caption;
+    QRect units;
+};
+
+constexpr TemplateControl templateControls[] = {
+#define TEMPLATE_CONTROL(name, caption, id, windowClass, style, x, y, width, height)               \
+    {caption, QRect(x, y, width, height)},
+    LOGON_TEMPLATE_CONTROLS(TEMPLATE_CONTROL)
+#undef TEMPLATE_CONTROL
+};
+
+const TemplateControl& ControlOf(TemplateRow row) {
+    return templateControls[static_cast<std::size_t>(row)];
+}
+
+QString CaptionOf(TemplateRow row) {
+    return QString::fromLatin1(ControlOf(row).caption);
+}
 
 const QString applicationIcon = QStringLiteral(":/icons/app.ico");
 const QString logonIcon = QStringLiteral(":/icons/logon.ico");
@@ -48,7 +62,7 @@ LogonWindow::LogonWindow(ServiceSession& session, LogonStore& store, LogonInfo r
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                            Qt::MSWindowsFixedSizeDialogHint),
       session(session), store(store), shell(shell), fileManager(fileManager) {
-    setWindowTitle(QStringLiteral("TarnGroup FTP Logon"));
+    setWindowTitle(QStringLiteral(LOGON_TEMPLATE_CAPTION));
     setWindowIcon(QIcon(applicationIcon));
     setFont(DialogFont());
     MakeControls();
@@ -71,56 +85,64 @@ LogonWindow::~LogonWindow() {
 }
 
 QFont LogonWindow::DialogFont() {
-    QFont font(QStringLiteral("DejaVu Sans"), templatePointSize);
+    QFont font(QStringLiteral("DejaVu Sans"), LOGON_TEMPLATE_POINT_SIZE);
     font.setStyleHint(QFont::SansSerif);
     return font;
 }
 
 void LogonWindow::MakeControls() {
     const DialogBaseUnits base = BaseUnitsOf(font(), this);
-    const auto place = [base](QWidget* control, const QRect& units) {
-        control->setGeometry(DialogUnitsToPixels(units, base));
+    setFixedSize(
+        DialogUnitsToPixels(QRect(0, 0, LOGON_TEMPLATE_WIDTH, LOGON_TEMPLATE_HEIGHT), base).size());
+    QWidget* controls[std::size(templateControls)] = {};
+    const auto place = [&](QWidget* control, TemplateRow row) {
+        control->setGeometry(DialogUnitsToPixels(ControlOf(row).units, base));
+        controls[static_cast<std::size_t>(row)] = control;
     };
-    setFixedSize(DialogUnitsToPixels(QRect(QPoint(0, 0), templateSize), base).size());
 
-    // Made in the template's order, which is the tab order; the group frame is lowered
-    // below the boxes it surrounds, since a later sibling would lie on top.
     userNameBox = new QLineEdit(this);
-    place(userNameBox, userNameRect);
+    place(userNameBox, TemplateRow::userNameBox);
     userNameBox->setAccessibleName(ToQString(UserTexts::userNameBox));
     passwordBox = new QLineEdit(this);
-    place(passwordBox, passwordRect);
+    place(passwordBox, TemplateRow::passwordBox);
     passwordBox->setEchoMode(QLineEdit::Password);
     passwordBox->setAccessibleName(ToQString(UserTexts::passwordBox));
 
-    logonButton = new IconButton(QStringLiteral("Logon"), this);
-    place(logonButton, logonRect);
+    logonButton = new IconButton(CaptionOf(TemplateRow::logonButton), this);
+    place(logonButton, TemplateRow::logonButton);
     logonButton->setDefault(true);
-    cancelButton = new IconButton(QStringLiteral("Cancel"), this);
-    place(cancelButton, cancelRect);
+    cancelButton = new IconButton(CaptionOf(TemplateRow::cancelButton), this);
+    place(cancelButton, TemplateRow::cancelButton);
 
-    userNameLabel = new QLabel(QStringLiteral("Username:"), this);
-    place(userNameLabel, userNameLabelRect);
+    userNameLabel = new QLabel(CaptionOf(TemplateRow::userNameLabel), this);
+    place(userNameLabel, TemplateRow::userNameLabel);
     userNameLabel->setAlignment(Qt::AlignRight | Qt::AlignTop);
-    passwordLabel = new QLabel(QStringLiteral("Password:"), this);
-    place(passwordLabel, passwordLabelRect);
+    passwordLabel = new QLabel(CaptionOf(TemplateRow::passwordLabel), this);
+    place(passwordLabel, TemplateRow::passwordLabel);
     passwordLabel->setAlignment(Qt::AlignRight | Qt::AlignTop);
 
-    logonInfoGroup = new QGroupBox(QStringLiteral("TarnFTP Logon Info:"), this);
-    place(logonInfoGroup, logonInfoRect);
+    // The group frame is lowered below the boxes it surrounds, since a later sibling would
+    // lie on top.
+    logonInfoGroup = new QGroupBox(CaptionOf(TemplateRow::logonInfoGroup), this);
+    place(logonInfoGroup, TemplateRow::logonInfoGroup);
     logonInfoGroup->lower();
 
-    rememberBox = new QCheckBox(QStringLiteral("Remember Logon Info"), this);
-    place(rememberBox, rememberRect);
-    signUpButton = new IconButton(QStringLiteral("Sign Up"), this);
-    place(signUpButton, signUpRect);
-    helpButton = new IconButton(QStringLiteral("Help"), this);
-    place(helpButton, helpRect);
+    rememberBox = new QCheckBox(CaptionOf(TemplateRow::rememberBox), this);
+    place(rememberBox, TemplateRow::rememberBox);
+    signUpButton = new IconButton(CaptionOf(TemplateRow::signUpButton), this);
+    place(signUpButton, TemplateRow::signUpButton);
+    helpButton = new IconButton(CaptionOf(TemplateRow::helpButton), this);
+    place(helpButton, TemplateRow::helpButton);
 
-    QWidget* const tabOrder[] = {userNameBox, passwordBox,  logonButton, cancelButton,
-                                 rememberBox, signUpButton, helpButton};
-    for (std::size_t i = 0; i + 1 < std::size(tabOrder); ++i)
-        setTabOrder(tabOrder[i], tabOrder[i + 1]);
+    // The template's order is the tab order of the controls that take the focus.
+    QWidget* previous = nullptr;
+    for (QWidget* control : controls) {
+        if (!(control->focusPolicy() & Qt::TabFocus))
+            continue;
+        if (previous)
+            setTabOrder(previous, control);
+        previous = control;
+    }
 
     cancelButton->SetIcon(cancelIcon);
     logonButton->SetIcon(logonIcon);
