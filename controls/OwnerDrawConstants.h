@@ -14,16 +14,6 @@ constexpr std::uint32_t focus = 0x0010;
 constexpr std::uint32_t defaultButton = 0x0020;
 } // namespace item_state
 
-// Indices of the system colours the button reads.
-enum class SystemColour : int {
-    buttonFace = 15,
-    buttonShadow = 16,
-    grayText = 17,
-    buttonText = 18,
-    buttonHighlight = 20,
-    infoBackground = 24,
-};
-
 // Text layout flags for the caption.
 namespace text_format {
 constexpr std::uint32_t center = 0x0001;

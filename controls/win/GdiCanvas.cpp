@@ -92,12 +92,6 @@ void PaintButtonFaceInto(HDC target, const ButtonFace& face, HFONT font) {
     canvas.CopyToTarget();
 }
 
-static_assert(static_cast<int>(SystemColour::buttonFace) == COLOR_BTNFACE);
-static_assert(static_cast<int>(SystemColour::buttonShadow) == COLOR_BTNSHADOW);
-static_assert(static_cast<int>(SystemColour::grayText) == COLOR_GRAYTEXT);
-static_assert(static_cast<int>(SystemColour::buttonText) == COLOR_BTNTEXT);
-static_assert(static_cast<int>(SystemColour::buttonHighlight) == COLOR_BTNHIGHLIGHT);
-static_assert(static_cast<int>(SystemColour::infoBackground) == COLOR_INFOBK);
 static_assert(text_format::caption == (DT_CENTER | DT_VCENTER | DT_SINGLELINE));
 static_assert(item_state::selected == ODS_SELECTED && item_state::disabled == ODS_DISABLED &&
               item_state::focus == ODS_FOCUS && item_state::defaultButton == ODS_DEFAULT);

@@ -51,8 +51,7 @@ void CIconButton::PreSubclassWindow() {
     UseDpi(WindowDpi(window));
 }
 
-void CIconButton::SetIcon(unsigned normalIconId, unsigned /*alignment*/, unsigned pressedIconId,
-                          unsigned hoverIconId) {
+void CIconButton::SetIcon(unsigned normalIconId, unsigned pressedIconId, unsigned hoverIconId) {
     iconIds = IconIds{normalIconId, pressedIconId, hoverIconId};
     UseDpi(WindowDpi(GetSafeHwnd()));
     LoadIcons();

@@ -25,10 +25,8 @@ public:
     // density and places the normal one `margin` pixels from the left, centred vertically
     // on the window's current height. A pressed or hover id of 0, or one that cannot be
     // loaded, uses the normal icon. When the normal icon cannot be loaded the button has
-    // none. The icon always sits at the left (BS_LEFT); `alignment` is accepted for that
-    // value only. Call after attaching.
-    void SetIcon(unsigned normalIconId, unsigned alignment, unsigned pressedIconId,
-                 unsigned hoverIconId);
+    // none. The icon always sits at the left. Call after attaching.
+    void SetIcon(unsigned normalIconId, unsigned pressedIconId, unsigned hoverIconId);
 
     // The window now shows at `dpi` dots per inch: the pixel sizes, the caption font and
     // the icons follow, and the icon is placed again on the window's current height.
@@ -44,7 +42,6 @@ public:
     HICON PressedIcon() const { return icons.Pressed(); }
     HICON HoverIcon() const { return icons.Hover(); }
     RECT IconRect() const { return iconRect; }
-    const FaceMetrics& Metrics() const { return metrics; }
     HFONT CaptionFont() const { return captionFont.get(); }
     bool Hovering() const { return states.Hovering(); }
     bool MouseDown() const { return states.MouseDown(); }

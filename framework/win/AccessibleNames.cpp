@@ -18,21 +18,20 @@ constexpr GUID accNameProperty = {
 
 AccessibleNames::~AccessibleNames() {
     Clear();
-    if (services)
-        services->Release();
 }
 
 bool AccessibleNames::Set(HWND control, const Text& name) {
     if (!services) {
         // The service's server is oleacc: loaded here from the system folder, so that COM
         // finds the system's copy already in the process. It stays loaded with the service.
-        if (!LoadSystemLibrary(L"oleacc.dll") ||
-            FAILED(CreateComInstance(accPropServicesClass, accPropServicesInterface,
-                                     reinterpret_cast<void**>(&services))))
+        if (!oleacc)
+            oleacc.reset(LoadSystemLibrary(L"oleacc.dll"));
+        if (!oleacc || FAILED(CreateComInstance(accPropServicesClass, accPropServicesInterface,
+                                                reinterpret_cast<void**>(services.put()))))
             return false;
     }
-    if (FAILED(services->SetHwndPropStr(control, OBJID_CLIENT, CHILDID_SELF, accNameProperty,
-                                        Wide(name))))
+    if (FAILED(services.get()->SetHwndPropStr(control, OBJID_CLIENT, CHILDID_SELF, accNameProperty,
+                                              Wide(name))))
         return false;
     named.push_back(control);
     return true;
@@ -41,7 +40,7 @@ bool AccessibleNames::Set(HWND control, const Text& name) {
 void AccessibleNames::Clear() {
     for (HWND control : named) {
         MSAAPROPID property = accNameProperty;
-        services->ClearHwndProps(control, OBJID_CLIENT, CHILDID_SELF, &property, 1);
+        services.get()->ClearHwndProps(control, OBJID_CLIENT, CHILDID_SELF, &property, 1);
     }
     named.clear();
 }

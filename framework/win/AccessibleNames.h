@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/Text.h"
+#include "framework/win/Handles.h"
 
 #include <windows.h>
 
@@ -24,6 +25,8 @@ public:
     void Clear();
 
 private:
-    IAccPropServices* services = nullptr;
+    // Declared before the service, so that the service is released before oleacc is freed.
+    UniqueModule oleacc;
+    UniqueComPointer<IAccPropServices> services;
     std::vector<HWND> named;
 };

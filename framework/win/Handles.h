@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <unknwn.h>
+
 #include <cstdio>
 #include <utility>
 
@@ -61,11 +63,11 @@ inline void CloseMemoryDc(HDC h) {
 inline void CloseFile(FILE* f) {
     std::fclose(f);
 }
-inline void CloseKernelHandle(HANDLE h) {
-    CloseHandle(h);
-}
 inline void CloseModule(HMODULE h) {
     FreeLibrary(h);
+}
+inline void ReleaseComObject(IUnknown* object) {
+    object->Release();
 }
 } // namespace handle_detail
 
@@ -77,8 +79,10 @@ using UniqueBitmap = UniqueHandle<HBITMAP, handle_detail::CloseGdiObject>;
 using UniqueFont = UniqueHandle<HFONT, handle_detail::CloseGdiObject>;
 using UniqueMemoryDc = UniqueHandle<HDC, handle_detail::CloseMemoryDc>;
 using UniqueFile = UniqueHandle<FILE*, handle_detail::CloseFile>;
-using UniqueKernelHandle = UniqueHandle<HANDLE, handle_detail::CloseKernelHandle>;
 using UniqueModule = UniqueHandle<HMODULE, handle_detail::CloseModule>;
+// A COM interface pointer held with one reference, released once.
+template <typename Interface>
+using UniqueComPointer = UniqueHandle<Interface*, handle_detail::ReleaseComObject>;
 
 // Selects an object into a DC and puts the previous one back when it goes.
 class SelectObjectGuard {

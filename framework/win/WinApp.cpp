@@ -4,7 +4,7 @@
 #include "framework/win/ModulePath.h"
 #include "framework/win/SystemLibrary.h"
 
-CWinApp::CWinApp() : instance(GetModuleHandleW(nullptr)) {
+CWinApp::CWinApp() {
     // The application object is made during static initialisation, before any code of the
     // program loads a DLL, so every load by name is kept to the system folder.
     RestrictDllSearchToSystemFolder();

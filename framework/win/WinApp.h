@@ -21,7 +21,6 @@ public:
 
     // The executable's file name without its extension: the caption of every box.
     const Text& AppName() const { return appName; }
-    HINSTANCE Instance() const { return instance; }
     // The full path of the profile file the application reads its settings from.
     const Text& ProfileName() const { return profileName; }
     void SetProfileName(Text path) { profileName = std::move(path); }
@@ -39,7 +38,6 @@ public:
 
 private:
     static inline CWinApp* current = nullptr;
-    HINSTANCE instance;
     Text appName;
     Text profileName;
     HWND mainWindow = nullptr;

@@ -45,10 +45,10 @@ BOOL CLogonDialog::OnInitDialog() {
 
     SetWindowIcons(WindowDpi(Handle()));
 
-    cancelButton.SetIcon(IDI_CANCEL, BS_LEFT, 0, 0);
-    logonButton.SetIcon(IDI_LOGON, BS_LEFT, 0, 0);
-    signUpButton.SetIcon(IDI_HELP, BS_LEFT, 0, 0);
-    helpButton.SetIcon(IDI_HELP, BS_LEFT, 0, 0);
+    cancelButton.SetIcon(IDI_CANCEL, 0, 0);
+    logonButton.SetIcon(IDI_LOGON, 0, 0);
+    signUpButton.SetIcon(IDI_HELP, 0, 0);
+    helpButton.SetIcon(IDI_HELP, 0, 0);
 
     // A taskbar button, since no visible main window of the application has one.
     HWND mainWindow = App().MainWindow();

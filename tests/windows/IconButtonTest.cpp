@@ -173,7 +173,7 @@ class IconButtonPixels : public testing::TestWithParam<Geometry> {
 protected:
     IconButtonPixels() {
         EXPECT_TRUE(button.SubclassDlgItem(buttonId, window.Parent()));
-        button.SetIcon(logonIcon, BS_LEFT, 0, 0);
+        button.SetIcon(logonIcon, 0, 0);
         if (g.dpi != 96)
             button.OnDpiChanged(g.dpi);
     }
@@ -317,7 +317,7 @@ TEST(IconButton, SetIconPlacesTheIconFromTheWindowHeightAtItsDensity) {
         ButtonWindow window(75, c.height);
         CIconButton button;
         ASSERT_TRUE(button.SubclassDlgItem(buttonId, window.Parent()));
-        button.SetIcon(logonIcon, BS_LEFT, cancelIcon, 0);
+        button.SetIcon(logonIcon, cancelIcon, 0);
         if (c.dpi != 96)
             button.OnDpiChanged(c.dpi);
         const RECT r = button.IconRect();
@@ -342,7 +342,7 @@ TEST(IconButton, MissingNormalIconLeavesNoIcons) {
     ButtonWindow window(75, 23);
     CIconButton button;
     ASSERT_TRUE(button.SubclassDlgItem(buttonId, window.Parent()));
-    button.SetIcon(999, BS_LEFT, cancelIcon, helpIcon);
+    button.SetIcon(999, cancelIcon, helpIcon);
     EXPECT_EQ(button.NormalIcon(), nullptr);
     EXPECT_EQ(button.PressedIcon(), nullptr);
     EXPECT_EQ(button.HoverIcon(), nullptr);
@@ -355,7 +355,7 @@ TEST(IconButton, SharedIconIsDestroyedOnce) {
         ButtonWindow window(75, 23);
         CIconButton button;
         ASSERT_TRUE(button.SubclassDlgItem(buttonId, window.Parent()));
-        button.SetIcon(logonIcon, BS_LEFT, 0, 0);
+        button.SetIcon(logonIcon, 0, 0);
         shared = button.NormalIcon();
         ASSERT_NE(shared, nullptr);
         EXPECT_EQ(button.PressedIcon(), shared);
@@ -371,12 +371,12 @@ TEST(IconButton, SetIconAgainDestroysEachEarlierIconOnce) {
         ButtonWindow window(75, 23);
         CIconButton button;
         ASSERT_TRUE(button.SubclassDlgItem(buttonId, window.Parent()));
-        button.SetIcon(logonIcon, BS_LEFT, cancelIcon, 999); // a hover icon that is missing
+        button.SetIcon(logonIcon, cancelIcon, 999); // a hover icon that is missing
         first = button.NormalIcon(), firstPressed = button.PressedIcon();
         firstHover = button.HoverIcon();
         EXPECT_NE(firstPressed, first);
         EXPECT_EQ(firstHover, first);
-        button.SetIcon(helpIcon, BS_LEFT, 0, 0);
+        button.SetIcon(helpIcon, 0, 0);
         second = button.NormalIcon();
         EXPECT_EQ(destroyedIcons, (std::map<HICON, int>{{first, 1}, {firstPressed, 1}}));
     }
@@ -387,7 +387,7 @@ TEST(IconButton, RealDrawRequestsLeaveNoGdiObjectsBehind) {
     ButtonWindow window(75, 23);
     CountingIconButton button;
     ASSERT_TRUE(button.SubclassDlgItem(buttonId, window.Parent()));
-    button.SetIcon(logonIcon, BS_LEFT, 0, 0);
+    button.SetIcon(logonIcon, 0, 0);
     // Hovering, so that every face draws its corner marks with a pen of its own.
     POINT cursor{5, 5};
     ClientToScreen(window.Button(), &cursor);
