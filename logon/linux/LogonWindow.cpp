@@ -203,8 +203,7 @@ void LogonWindow::OnHelp() {
 void LogonWindow::CopyControlsToMembers() {
     userName = FromQString(userNameBox->text());
     const QString typed = passwordBox->text();
-    password = SecretText(TextView(reinterpret_cast<const char16_t*>(typed.utf16()),
-                                   static_cast<std::size_t>(typed.size())));
+    password = SecretText(ViewOf(typed));
 }
 
 void LogonWindow::ShowMessage(const Text& text) {
