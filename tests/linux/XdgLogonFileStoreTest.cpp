@@ -7,8 +7,10 @@
 
 #include <csignal>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 
+#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -56,6 +58,20 @@ TEST(XdgConfigHome, FollowsTheXdgRules) {
     EXPECT_EQ(ConfigHomeFrom("relative/conf", "/home/u"), "/home/u/.config");
     EXPECT_EQ(ConfigHomeFrom(nullptr, "relative"), "");
     EXPECT_EQ(ConfigHomeFrom(nullptr, nullptr), "");
+
+    // Without an absolute HOME the account's home from the password database is used.
+    const passwd* account = ::getpwuid(::geteuid());
+    ASSERT_NE(account, nullptr);
+    const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    const std::string savedXdg =
+        std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
+    ::unsetenv("XDG_CONFIG_HOME");
+    ::unsetenv("HOME");
+    EXPECT_EQ(ConfigHome(), std::string(account->pw_dir) + "/.config");
+    ::setenv("HOME", "relative", 1);
+    EXPECT_EQ(ConfigHome(), std::string(account->pw_dir) + "/.config");
+    ::setenv("HOME", savedHome.c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
 }
 
 TEST_F(XdgLogonFileStoreTest, SavesPrivatelyReadsBackAndForgetsInPlace) {
@@ -107,6 +123,35 @@ TEST_F(XdgLogonFileStoreTest, NarrowsAnExistingFolderOfItsOwn) {
     store.EnsureFolder();
     EXPECT_EQ(Mode(store.FolderPath()), 0700u);
     EXPECT_EQ(Mode(temporary / "config"), 0755u) << "the user's own folders are left alone";
+
+    // A home folder that does not exist is not made up.
+    XdgLogonFileStore homeless(clock, temporary / "gone/home/.config/tarngroupFTP");
+    homeless.EnsureFolder();
+    homeless.SaveLogonInfo(u"john", u"pw");
+    EXPECT_FALSE(Exists(temporary / "gone"));
+}
+
+// Root, which runs the tests, stands in for the user; 12345 is another user. Their settings.bin,
+// or the folder when it is theirs, is neither read nor written.
+TEST_F(XdgLogonFileStoreTest, LeavesAnotherUsersFolderAndFileAlone) {
+    store.EnsureFolder();
+    const std::string theirs = Encoded(u"victim", u"pw", 1);
+    WriteFile(store.FilePath(), theirs);
+    if (::chown(store.FilePath().c_str(), 12345, 12345) != 0)
+        GTEST_SKIP() << "changing a file's owner needs root";
+    EXPECT_TRUE(store.LoadLogonInfo().user.empty());
+    store.ForgetLogonInfo();
+    EXPECT_EQ(ReadFile(store.FilePath()), theirs);
+
+    ASSERT_EQ(::chown(store.FilePath().c_str(), ::geteuid(), ::getegid()), 0);
+    ASSERT_EQ(::chmod(store.FolderPath().c_str(), 0777), 0);
+    ASSERT_EQ(::chown(store.FolderPath().c_str(), 12345, 12345), 0);
+    EXPECT_TRUE(store.LoadLogonInfo().user.empty());
+    store.EnsureFolder();
+    store.SaveLogonInfo(u"john", u"pw");
+    store.ForgetLogonInfo();
+    EXPECT_EQ(ReadFile(store.FilePath()), theirs);
+    EXPECT_EQ(Mode(store.FolderPath()), 0777u);
 }
 
 TEST_F(XdgLogonFileStoreTest, AFailedSaveLeavesThePreviousFileWhole) {

@@ -1,5 +1,6 @@
 #include "logon/linux/LogonWindow.h"
 
+#include "app/linux/ConfigFile.h"
 #include "common/CommandFailure.h"
 #include "common/UserTexts.h"
 #include "common/linux/QtText.h"
@@ -74,9 +75,13 @@ public:
     Text FileManagerPath() const override { return u"/usr/bin/files"; }
 };
 
+QString AccessibleName(QObject* object) {
+    return QAccessible::queryAccessibleInterface(object)->text(QAccessible::Name);
+}
+
 // What a message box showed, read while it is open; it is then answered.
 struct SeenBox {
-    QString caption, text, accessibleName, accessibleText;
+    QString caption, text, accessibleName, accessibleText, labelName;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
     bool closedByEscape = false;
@@ -92,7 +97,8 @@ public:
                 return;
             QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(box);
             seen.push_back({box->windowTitle(), box->text(), accessible->text(QAccessible::Name),
-                            accessible->text(QAccessible::Description), box->icon(),
+                            accessible->text(QAccessible::Description),
+                            AccessibleName(box->findChild<QLabel*>("qt_msgbox_label")), box->icon(),
                             box->standardButtons()});
             QTest::keyClick(box, Qt::Key_Escape);
             seen.back().closedByEscape = !box->isVisible();
@@ -108,10 +114,6 @@ public:
 private:
     QTimer timer;
 };
-
-QString AccessibleName(QObject* object) {
-    return QAccessible::queryAccessibleInterface(object)->text(QAccessible::Name);
-}
 
 class LogonWindowTest : public testing::Test {
 protected:
@@ -244,7 +246,9 @@ TEST_F(LogonWindowTest, BoxesHaveTheProgramsCaptionTheirIconAndText) {
     Type("demo", "");
     window.LogonButton()->click();
     Type("demo", "pw");
-    exchange.failure = CommandFailure(12029, u"The connection failed.");
+    // A server's text that looks like markup is shown as it stands, not as a link.
+    const Text linkLike = u"<a href=\"file:///etc\">The connection failed.</a>";
+    exchange.failure = CommandFailure(12029, linkLike);
     window.LogonButton()->click();
 
     ASSERT_EQ(answerer.seen.size(), 3u);
@@ -264,7 +268,8 @@ TEST_F(LogonWindowTest, BoxesHaveTheProgramsCaptionTheirIconAndText) {
     const SeenBox& failure = answerer.seen[2];
     EXPECT_EQ(failure.caption, "tarnftp");
     EXPECT_EQ(failure.icon, QMessageBox::Critical);
-    EXPECT_EQ(failure.text, "The connection failed.");
+    EXPECT_EQ(failure.text, ToQString(linkLike));
+    EXPECT_EQ(failure.labelName, ToQString(linkLike)) << "shown as rich text";
 
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(window.isVisible());
@@ -281,6 +286,32 @@ TEST_F(LogonWindowTest, SignUpAndHelpOpenTheirPagesAndLeaveTheWindowOpen) {
     EXPECT_EQ(shell.opened[1], shell.opened[2]);
     for (const auto& [file, parameters] : shell.opened)
         EXPECT_EQ(file.rfind(webApp, 0), 0u) << ToUtf8(file);
+    EXPECT_TRUE(window.isVisible());
+}
+
+// Without a configured host, Logon, Sign Up and Help each say where to name one; nobody is
+// asked and the window stays open.
+TEST(LogonWindowWithoutHosts, NamesThePlacesAndAsksNobody) {
+    ServiceExchange exchange;
+    ServiceSession session({}, exchange,
+                           NoRedirectHostText(ConfigFileCandidates("/opt/t", "/home/u/.config")));
+    RecordingStore store;
+    RecordingShell shell;
+    FixedFileManager fileManager;
+    LogonWindow window(session, store, {u"demo", SecretText(u"pw")}, shell, fileManager);
+    window.show();
+    BoxAnswerer answerer;
+    for (IconButton* button : {window.LogonButton(), window.SignUpButton(), window.HelpButton()})
+        button->click();
+
+    ASSERT_EQ(answerer.seen.size(), 3u);
+    for (const SeenBox& box : answerer.seen)
+        EXPECT_EQ(box.text, "tarnftp has no redirect host to ask. Name one as Host1 in the "
+                            "[RedirectHosts] section of tarnftp.ini in one of these places:\n"
+                            "/opt/t/tarnftp.ini\n/home/u/.config/tarnftp/tarnftp.ini\n"
+                            "/etc/tarnftp/tarnftp.ini");
+    EXPECT_TRUE(exchange.urls.empty());
+    EXPECT_TRUE(shell.opened.empty());
     EXPECT_TRUE(window.isVisible());
 }
 
