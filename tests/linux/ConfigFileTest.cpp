@@ -1,4 +1,5 @@
 #include "app/linux/ConfigFile.h"
+#include "app/ProfileReader.h"
 #include "tests/linux/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -64,6 +65,10 @@ TEST(ConfigFile, TheFirstRegularFileWinsWhole) {
     EXPECT_EQ(hostOfFirstFound(), u"exe.example");
     WriteFile(places[0], large + "\n");
     EXPECT_EQ(ReadFirstConfigFile(places), RedirectHosts{}) << "a file too long to read still wins";
+
+    // The system's file that the package installs only explains: a fresh install names no host.
+    EXPECT_EQ(RedirectHostsFromProfile(*ReadFile(TARN_SOURCE_DIR "/res/linux/tarnftp.ini")),
+              RedirectHosts{});
 }
 
 // Whoever may change a file, or replace it in its folder, chooses where the password goes:
