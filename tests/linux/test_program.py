@@ -88,26 +88,6 @@ class ProgramTest(unittest.TestCase):
         self.desktop.xdotool("windowfocus", "--sync", window, "key", "Escape")
         program.wait(timeout=10)
         self.assertEqual(self.desktop.opened(), [])
-    def test_with_no_trusted_host_it_says_so_and_asks_nobody(self):
-        """The user's tarnftp.ini lies in a folder others may write, so it is not read: no
-        place names a host. Logon shows a box (the window's own tests check its text) and
-        no request goes out."""
-        (self.desktop.config_home / "tarnftp").chmod(0o777)
-        program, window = self.start()
-        service.clear_log()
-        self.desktop.xdotool("type", "--delay", 20, USER)
-        self.desktop.xdotool("key", "Tab")
-        self.desktop.xdotool("type", "--delay", 20, PASSWORD)
-        self.desktop.xdotool("key", "Return")
-        self.assertIsNotNone(self.desktop.window(BOX_TITLE), "no message box")
-        self.desktop.xdotool("key", "Return")
-        self.assertTrue(self.desktop.gone(BOX_TITLE))
-        self.assertIsNone(program.poll(), "the window closed")
-        self.desktop.xdotool("windowfocus", "--sync", window, "key", "Escape")
-        program.wait(timeout=10)
-        self.assertEqual(service.requests, [])
-        self.assertEqual(self.desktop.opened(), [])
-
 
 if __name__ == "__main__":
     unittest.main()

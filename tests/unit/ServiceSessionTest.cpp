@@ -147,25 +147,6 @@ TEST(ServiceSession, CommandFailureLeavesGetWebAppUrlAndStopsTheHosts) {
     EXPECT_EQ(session.WebAppUrl(), u"");
 }
 
-// An edition that can say where the hosts belong says so instead of asking three empty hosts;
-// one configured host is enough for all three to be asked as before.
-TEST(ServiceSession, NoHostTextTakesThePlaceOfAskingEmptyHosts) {
-    ScriptedExchange exchange({u"", RedirectAnswer(webApp)});
-    ServiceSession unconfigured({}, exchange, u"name a host");
-    try {
-        unconfigured.GetWebAppUrl();
-        FAIL() << "nothing to ask";
-    } catch (const CommandFailure& failure) {
-        EXPECT_EQ(failure.message, u"name a host");
-    }
-    EXPECT_TRUE(exchange.urls.empty());
-
-    ServiceSession secondOnly({u"", u"two.example", u""}, exchange, u"name a host");
-    EXPECT_EQ(secondOnly.GetWebAppUrl(), webApp);
-    EXPECT_EQ(exchange.urls,
-              (std::vector<Text>{u"http:///api/Redirect.aspx", RedirectUrl(u"two.example")}));
-}
-
 TEST(ServiceSession, QueryWebAppUrlReadsOneAnswer) {
     ScriptedExchange exchange({u"<p>RETURN_WEBAPPURL=http://w</P>"});
     ServiceSession session(threeHosts, exchange);
