@@ -2,6 +2,7 @@
 #   /usr/bin/tarnftp                                    stripped
 #   /usr/share/applications/tarnftp.desktop
 #   /usr/share/icons/hicolor/<n>x<n>/apps/tarnftp.png   one per image of res/icons/app.ico
+#   /etc/tarnftp/tarnftp.ini                            commented, names no host; a conffile
 # `cpack --preset linux-release` writes build/linux-release/tarnftp_<version>_amd64.deb.
 include(GNUInstallDirs)
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
@@ -22,6 +23,14 @@ install(TARGETS tarnftp RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${CMAKE_SOURCE_DIR}/res/linux/tarnftp.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(DIRECTORY ${tarn_icon_theme}/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
+
+# The system's tarnftp.ini explains the keys and names no host. dpkg keeps an administrator's
+# edits of it over upgrades only when the package lists it as a conffile, which CPack does not
+# do by itself.
+install(FILES ${CMAKE_SOURCE_DIR}/res/linux/tarnftp.ini DESTINATION /etc/tarnftp)
+file(WRITE ${CMAKE_BINARY_DIR}/deb-control/conffiles "/etc/tarnftp/tarnftp.ini\n")
+list(APPEND CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/deb-control/conffiles)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tarnftp)

@@ -37,6 +37,12 @@ inline constexpr char16_t openerNotStarted[] =
     u"tarnftp could not start xdg-open, which opens addresses on this desktop. Check that "
     u"xdg-utils is installed.";
 
+// No redirect host is configured on Linux; the places tarnftp.ini is looked for follow, one a
+// line.
+inline constexpr char16_t noRedirectHost[] =
+    u"tarnftp has no redirect host to ask. Name one as Host1 in the [RedirectHosts] section of "
+    u"tarnftp.ini in one of these places:";
+
 // The exchange's own failures; the platform's texts for its error codes come from it.
 inline constexpr char16_t noConnectivity[] =
     u"The computer cannot connect to the Internet. Check the network connection and try again.";

@@ -76,6 +76,8 @@ def run_for_a_person(config):
     try:
         shutil.copy(PROGRAM, folder / "tarnftp")
         (folder / "tarnftp.ini").write_text(config)
+        # Whatever the umask: a tarnftp.ini its group may write is not read.
+        (folder / "tarnftp.ini").chmod(0o600)
         env = {k: v for k, v in os.environ.items() if k not in PROXY_VARIABLES}
         env["XDG_CONFIG_HOME"] = str(folder / "config")
         print(f"tarnftp is running; log on as above, or close its window to end. "

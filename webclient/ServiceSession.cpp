@@ -1,8 +1,10 @@
 #include "webclient/ServiceSession.h"
 
+#include "common/CommandFailure.h"
 #include "webclient/ResponseField.h"
 #include "webclient/Url.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -15,12 +17,15 @@ constexpr TextView typeKey = u"&type=";
 
 } // namespace
 
-ServiceSession::ServiceSession(RedirectHosts hosts, Exchange& exchange)
-    : hosts(std::move(hosts)), exchange(exchange) {}
+ServiceSession::ServiceSession(RedirectHosts hosts, Exchange& exchange, Text noHostText)
+    : hosts(std::move(hosts)), exchange(exchange), noHostText(std::move(noHostText)) {}
 
 Text ServiceSession::GetWebAppUrl() {
     if (!webAppUrl.empty())
         return webAppUrl;
+    if (!noHostText.empty() &&
+        std::all_of(hosts.begin(), hosts.end(), [](const Text& host) { return host.empty(); }))
+        throw CommandFailure(0, noHostText);
     // An empty host is asked like any other: its request fails in the exchange, which
     // reports it, and the next host is asked.
     for (const Text& host : hosts) {

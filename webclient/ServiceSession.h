@@ -8,15 +8,19 @@
 // The web service client's state for the whole process: the redirect hosts, the web
 // application's address once a host has given it, and the credentials and session of the
 // most recent logon. Every request goes through the exchange, which must outlive this object.
+//
+// With noHostText, an edition that can tell the user where the hosts are configured says so
+// instead of asking three empty hosts: when every host is empty, GetWebAppUrl sends nothing
+// and throws CommandFailure carrying that text.
 class ServiceSession final : public LogonCall {
 public:
-    ServiceSession(RedirectHosts hosts, Exchange& exchange);
+    ServiceSession(RedirectHosts hosts, Exchange& exchange, Text noHostText = {});
     ServiceSession(const ServiceSession&) = delete;
     ServiceSession& operator=(const ServiceSession&) = delete;
 
     // The web application's base address. While it is unknown, asks the hosts in order and
     // keeps the first non-empty answer for good; empty when no host gave one. Throws
-    // CommandFailure from the exchange, and then asks no further host.
+    // CommandFailure from the exchange, and then asks no further host; without hosts, as above.
     Text GetWebAppUrl();
 
     // One redirect request to url: the "RETURN_WEBAPPURL" field of its answer, or empty.
@@ -33,6 +37,7 @@ public:
 private:
     RedirectHosts hosts;
     Exchange& exchange;
+    Text noHostText;
     Text webAppUrl;
     SecretText sessionId;
     Text logonUser;

@@ -13,16 +13,22 @@
 std::vector<std::string> ConfigFileCandidates(const std::string& executableFolder,
                                               const std::string& configHome);
 
-// The hosts of the first candidate that names a regular file (links followed); that file wins
-// whole, and the later candidates are not looked at. A file that is found but cannot be read
-// (no permission, a failing read, longer than maxConfigFileBytes) gives empty hosts, as a
-// missing file does, without falling through to the next candidate. No candidate found:
-// empty hosts.
+// The hosts of the first candidate that names a regular file (links followed) which nobody
+// but root and the user may change: the file, the folder it is named in and, through links,
+// the folder it lies in must be owned by one of them and writable by neither group nor others.
+// Another candidate is passed over. The first one taken wins whole, and the later candidates
+// are not looked at. A file that is taken but cannot be read (no permission, a failing read,
+// longer than maxConfigFileBytes) gives empty hosts, as a missing file does, without falling
+// through to the next candidate. No candidate taken: empty hosts.
 RedirectHosts ReadFirstConfigFile(const std::vector<std::string>& candidates);
 inline constexpr std::size_t maxConfigFileBytes = 1024 * 1024;
+
+// What the user is told when no host is configured: where tarnftp.ini belongs, the
+// candidates one a line.
+Text NoRedirectHostText(const std::vector<std::string>& candidates);
 
 // The folder of the running executable (/proc/self/exe); empty when it cannot be told.
 std::string ExecutableFolder();
 
-// ReadFirstConfigFile of this process's candidates.
-RedirectHosts ReadConfiguredRedirectHosts();
+// ConfigFileCandidates of this process.
+std::vector<std::string> ConfiguredCandidates();

@@ -10,9 +10,14 @@
 
 #include <QApplication>
 
+#include <sys/prctl.h>
+
 // The program: the logon window, run modally; when it closes, the program ends with 0,
 // however the window was closed.
 int main(int argc, char** argv) {
+    // The password passes through this process's memory: no core file is written of it, and
+    // the user's other processes may not attach to read it.
+    ::prctl(PR_SET_DUMPABLE, 0);
     // Read before the application object takes the toolkit's own options out of argv.
     const std::int32_t launchMode = LaunchModeFromArgv(argc, argv);
     QApplication application(argc, argv);
@@ -23,7 +28,9 @@ int main(int argc, char** argv) {
     SystemClock clock;
     ActiveWindowMessageSink sink;
     CurlExchange exchange(sink, clock);
-    ServiceSession session(ReadConfiguredRedirectHosts(), exchange);
+    const std::vector<std::string> configFiles = ConfiguredCandidates();
+    ServiceSession session(ReadFirstConfigFile(configFiles), exchange,
+                           NoRedirectHostText(configFiles));
     XdgLogonFileStore store(clock, SettingsFolder());
     XdgOpenShell shell(sink);
     XdgOpener fileManager;

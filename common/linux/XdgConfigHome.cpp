@@ -1,6 +1,11 @@
 #include "common/linux/XdgConfigHome.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -18,6 +23,20 @@ std::string ConfigHomeFrom(const char* xdgConfigHome, const char* home) {
     return {};
 }
 
+std::string AccountHome() {
+    const long suggested = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(suggested > 0 ? static_cast<std::size_t>(suggested) : 4096);
+    passwd entry;
+    passwd* found = nullptr;
+    // The entry may not fit the suggested size; grow the buffer while the call says so.
+    while (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) == ERANGE &&
+           buffer.size() < 1024 * 1024)
+        buffer.resize(2 * buffer.size());
+    return found && IsAbsolute(found->pw_dir) ? found->pw_dir : std::string();
+}
+
 std::string ConfigHome() {
-    return ConfigHomeFrom(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+    const char* home = std::getenv("HOME");
+    return ConfigHomeFrom(std::getenv("XDG_CONFIG_HOME"),
+                          IsAbsolute(home) ? home : AccountHome().c_str());
 }

@@ -8,5 +8,10 @@
 // Either argument may be null (the variable is unset).
 std::string ConfigHomeFrom(const char* xdgConfigHome, const char* home);
 
-// ConfigHomeFrom the process's environment.
+// The home folder of this process's user in the password database; empty when there is no
+// entry or it names no absolute path.
+std::string AccountHome();
+
+// ConfigHomeFrom the process's environment, with AccountHome in place of a HOME that is
+// unset or not absolute.
 std::string ConfigHome();

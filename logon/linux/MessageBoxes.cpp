@@ -26,6 +26,9 @@ QMessageBox::StandardButton RunBox(QWidget* owner, const Text& text, QMessageBox
                                    QObject* filter = nullptr) {
     QMessageBox box(icon, QString::fromLatin1(programName), ToQString(text), buttons,
                     owner ? owner : QApplication::activeWindow());
+    // A text from outside (a server's error text, say) is shown as it stands: rich text
+    // would make its markup a link of any scheme that opens at a click.
+    box.setTextFormat(Qt::PlainText);
     box.setAccessibleName(box.windowTitle());
     box.setAccessibleDescription(box.text());
     if (filter)

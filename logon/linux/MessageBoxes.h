@@ -8,7 +8,8 @@
 class QWidget;
 
 // The application's message boxes: modal to their owner (the active window when none is
-// given), the program's name as caption, the text as the box's accessible description.
+// given), the program's name as caption, the text shown as plain text (never markup or links)
+// and as the box's accessible description.
 // Each returns when the user has closed the box.
 inline constexpr char programName[] = "tarnftp";
 

@@ -1,6 +1,7 @@
 #include "logon/linux/XdgLogonFileStore.h"
 
 #include "common/linux/FileDescriptor.h"
+#include "common/linux/Ownership.h"
 #include "common/linux/XdgConfigHome.h"
 
 #include <fcntl.h>
@@ -24,11 +25,11 @@ bool CreateFolder(const std::string& path) {
     return true;
 }
 
-// Creates every missing folder of path, parents first; true when the last one was created
-// here. Failures are passed over: the last folder's creation tells.
-bool CreateFolders(const std::string& path) {
-    for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
-         slash = path.find('/', slash + 1))
+// Creates the folder at path and, first, its parent when that is missing; true when the folder
+// was created here. A failure to create the parent is passed over: the folder's creation tells.
+bool CreateFolderAndParent(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash != std::string::npos && slash > 0)
         CreateFolder(path.substr(0, slash));
     return CreateFolder(path);
 }
@@ -72,7 +73,7 @@ XdgLogonFileStore::XdgLogonFileStore(const Clock& clock, std::string folder)
 void XdgLogonFileStore::EnsureFolder() {
     if (folderPath.empty())
         return;
-    if (CreateFolders(folderPath))
+    if (CreateFolderAndParent(folderPath))
         return;
     // A folder that was there only loses the rights of others.
     FileDescriptor folder(::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -83,7 +84,7 @@ void XdgLogonFileStore::EnsureFolder() {
 }
 
 void XdgLogonFileStore::SaveLogonInfo(const Text& user, const SecretText& password) {
-    if (filePath.empty())
+    if (filePath.empty() || !IsUsersOwnFolder(folderPath))
         return;
     if (!CanStoreInLogonFile(user) || !CanStoreInLogonFile(password)) {
         ForgetLogonInfo();
@@ -99,7 +100,7 @@ void XdgLogonFileStore::SaveLogonInfo(const Text& user, const SecretText& passwo
 }
 
 void XdgLogonFileStore::ForgetLogonInfo() {
-    if (filePath.empty())
+    if (filePath.empty() || !IsUsersOwnFolder(folderPath))
         return;
     // The temporary file of an interrupted save may hold coded credentials too.
     ::unlink(temporaryPath.c_str());
@@ -107,7 +108,7 @@ void XdgLogonFileStore::ForgetLogonInfo() {
     struct stat status;
     // A file too short to hold a marker is not armed; writing one would only lengthen it.
     if (!file || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode) ||
-        status.st_size < static_cast<off_t>(logonFileMarkerOffset + 2))
+        !IsUsersOwn(status) || status.st_size < static_cast<off_t>(logonFileMarkerOffset + 2))
         return;
     const std::uint8_t forgotten[2] = {logonFileForgotten & 0xFF, logonFileForgotten >> 8};
     if (::pwrite(file.get(), forgotten, sizeof forgotten, logonFileMarkerOffset) ==
@@ -116,10 +117,10 @@ void XdgLogonFileStore::ForgetLogonInfo() {
 }
 
 LogonInfo XdgLogonFileStore::LoadLogonInfo() const {
-    if (filePath.empty())
+    if (filePath.empty() || !IsUsersOwnFolder(folderPath))
         return {};
     const FileDescriptor file = OpenRegularFile(filePath.c_str(), O_NOFOLLOW);
-    if (!file)
+    if (!file || !IsUsersOwnFile(file.get()))
         return {};
     SecretBytes bytes;
     if (!ReadAtMost(file.get(), maxFileBytes, [&bytes](std::span<const std::uint8_t> chunk) {

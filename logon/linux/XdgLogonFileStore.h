@@ -19,13 +19,17 @@ std::string SettingsFolder();
 // settings.bin and its temporary file are only ever used as files in the folder: a symbolic
 // link or anything else in their place is never followed, read or written through, so a
 // planted link cannot send the credentials elsewhere. The folder itself may be a link.
+// A folder, or a settings.bin, that another user owns is neither read nor written: nothing is
+// restored from it and nothing saved or forgotten in it.
 class XdgLogonFileStore final : public LogonStore {
 public:
     XdgLogonFileStore(const Clock& clock, std::string folderPath);
 
-    // Creates the folder, parents first, each created folder with mode 0700. A folder of that
-    // name that exists, is the user's own and is open to others is narrowed to 0700: the
-    // saved file's name and times are nobody else's business, and nobody else may replace it.
+    // Creates the folder and, when it is missing, its parent (the user's configuration folder),
+    // each with mode 0700; nothing further up, so a home folder that does not exist is never
+    // made. A folder of that name that exists, is the user's own and is open to others is
+    // narrowed to 0700: the saved file's name and times are nobody else's business, and nobody
+    // else may replace it.
     void EnsureFolder() override;
 
     // Writes the whole file, mode 0600, to a temporary file in the same folder, flushes it to

@@ -28,6 +28,7 @@ TEST(ConfigFile, CandidatesInOrderLeavingOutUnknownFolders) {
 // Three places, as beside the executable, the user's and the system's; the first file found
 // wins whole, even when it cannot be used.
 TEST(ConfigFile, TheFirstRegularFileWinsWhole) {
+    ::umask(022); // a file its group may write would not be read
     TemporaryFolder temporary;
     const std::vector<std::string> places = {temporary / "exe.ini", temporary / "user.ini",
                                              temporary / "etc.ini"};
@@ -56,4 +57,25 @@ TEST(ConfigFile, TheFirstRegularFileWinsWhole) {
     EXPECT_EQ(hostOfFirstFound(), u"exe.example");
     WriteFile(places[0], large + "\n");
     EXPECT_EQ(ReadFirstConfigFile(places), RedirectHosts{}) << "a file too long to read still wins";
+}
+
+// A file someone else could change is passed over for the next place. Root, which runs the
+// tests, stands in for the user; 12345 is another user.
+TEST(ConfigFile, AFileOthersMayChangeIsPassedOver) {
+    ::umask(022);
+    TemporaryFolder temporary;
+    const std::string planted = temporary / "planted", link = temporary / "link.ini";
+    const std::vector<std::string> places = {planted + "/tarnftp.ini", temporary / "next.ini"};
+    ASSERT_EQ(::mkdir(planted.c_str(), 0700), 0);
+    ASSERT_EQ(::chmod(planted.c_str(), 01777), 0);
+    WriteFile(places[0], Ini("planted.example"));
+    WriteFile(places[1], Ini("next.example"));
+    ASSERT_EQ(::symlink(places[0].c_str(), link.c_str()), 0);
+    EXPECT_EQ(ReadFirstConfigFile(places)[0], u"next.example") << "a folder others may write";
+    EXPECT_EQ(ReadFirstConfigFile({link, places[1]})[0], u"next.example") << "a link into it";
+
+    ASSERT_EQ(::chmod(planted.c_str(), 0755), 0);
+    if (::chown(places[0].c_str(), 12345, static_cast<gid_t>(-1)) != 0)
+        GTEST_SKIP() << "changing a file's owner needs root";
+    EXPECT_EQ(ReadFirstConfigFile(places)[0], u"next.example") << "a file of another user";
 }

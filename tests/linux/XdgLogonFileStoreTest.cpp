@@ -7,8 +7,10 @@
 
 #include <csignal>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 
+#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -56,6 +58,13 @@ TEST(XdgConfigHome, FollowsTheXdgRules) {
     EXPECT_EQ(ConfigHomeFrom("relative/conf", "/home/u"), "/home/u/.config");
     EXPECT_EQ(ConfigHomeFrom(nullptr, "relative"), "");
     EXPECT_EQ(ConfigHomeFrom(nullptr, nullptr), "");
+
+    // Without an absolute HOME: the account's home from the password database.
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "/";
+    ::unsetenv("XDG_CONFIG_HOME");
+    ::setenv("HOME", "relative", 1);
+    EXPECT_EQ(ConfigHome(), std::string(::getpwuid(::geteuid())->pw_dir) + "/.config");
+    ::setenv("HOME", home.c_str(), 1);
 }
 
 TEST_F(XdgLogonFileStoreTest, SavesPrivatelyReadsBackAndForgetsInPlace) {
@@ -107,6 +116,24 @@ TEST_F(XdgLogonFileStoreTest, NarrowsAnExistingFolderOfItsOwn) {
     store.EnsureFolder();
     EXPECT_EQ(Mode(store.FolderPath()), 0700u);
     EXPECT_EQ(Mode(temporary / "config"), 0755u) << "the user's own folders are left alone";
+
+    // A home folder that does not exist is not made up.
+    XdgLogonFileStore homeless(clock, temporary / "gone/home/.config/tarngroupFTP");
+    homeless.EnsureFolder();
+    EXPECT_FALSE(Exists(temporary / "gone"));
+}
+
+// Root, which runs the tests, stands in for the user; 12345 is another user.
+TEST_F(XdgLogonFileStoreTest, LeavesAnotherUsersFolderAlone) {
+    store.EnsureFolder();
+    store.SaveLogonInfo(u"john", u"pw");
+    const std::string before = *ReadFile(store.FilePath());
+    ASSERT_EQ(::chmod(store.FolderPath().c_str(), 0777), 0);
+    if (::chown(store.FolderPath().c_str(), 12345, 12345) != 0)
+        GTEST_SKIP() << "changing a folder's owner needs root";
+    EXPECT_TRUE(store.LoadLogonInfo().user.empty());
+    store.SaveLogonInfo(u"jane", u"pw");
+    EXPECT_EQ(ReadFile(store.FilePath()), before);
 }
 
 TEST_F(XdgLogonFileStoreTest, AFailedSaveLeavesThePreviousFileWhole) {

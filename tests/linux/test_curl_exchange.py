@@ -138,6 +138,10 @@ class CurlExchangeTest(unittest.TestCase):
              "Bad hostname"),
             # No host before the path: the path is read as the host name.
             ("path for a host", "http:///api/Redirect.aspx", "Bad hostname"),
+            # A ":port" that is no port leaves a colon in the host name.
+            ("port out of range", f"http://{HOST}:99999/x", "Bad hostname"),
+            ("port zero", f"http://{HOST}:0/x", "Bad hostname"),
+            ("port not a number", f"http://{HOST}:8o/x", "Bad hostname"),
         ]
         calls = probe("post", *(url for _, url, _ in cases))
         for (name, _, expected), call in zip(cases, calls, strict=True):
@@ -149,8 +153,7 @@ class CurlExchangeTest(unittest.TestCase):
         self.assertEqual([r.path for r in service.requests], ["/reset"])
 
     def test_addresses_that_cannot_be_connected_to_are_thrown(self):
-        urls = ["http://", f"http://{HOST}:99999/x",
-                f"http://{HOST}:0/x", f"http://{HOST}:8o/x"]
+        urls = ["http://", "http://:80/x"]
         for url, call in zip(urls, probe("post", *urls), strict=True):
             with self.subTest(url):
                 self.assertEqual(call.boxes, [])
@@ -158,6 +161,14 @@ class CurlExchangeTest(unittest.TestCase):
                 self.assertEqual(code, 3)  # CURLE_URL_MALFORMAT
                 self.assertTrue(message)
         self.assertEqual(service.connections, [])
+
+    def test_a_host_curl_refuses_costs_that_host_only(self):
+        service.accounts = {"demo": "pw"}
+        (call,) = probe("logon", f"user:pw@{HOST}:{port}", f"{HOST}:{port}", "", "demo", "pw")
+        self.assertEqual(call.logon, (0, service.webapp_url, "abc123"))
+        self.assertEqual(call.boxes, ["Bad hostname"])
+        self.assertEqual([r.path for r in service.requests],
+                         ["/api/Redirect.aspx", "/app/api/secure/ApiLogon.aspx"])
 
     def test_a_server_that_stops_sending_ends_the_transfer_within_40_seconds(self):
         # libcurl measures the speed over its last few seconds, so the bytes sent at the

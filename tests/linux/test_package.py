@@ -38,7 +38,8 @@ class PackageTest(unittest.TestCase):
 
     def test_files_and_fields(self):
         icon_sizes = [size for size, _ in ico_images((SOURCE / "res/icons/app.ico").read_bytes())]
-        expected = {"./usr/bin/tarnftp": "-rwxr-xr-x",
+        expected = {"./etc/tarnftp/tarnftp.ini": "-rw-r--r--",
+                    "./usr/bin/tarnftp": "-rwxr-xr-x",
                     "./usr/share/applications/tarnftp.desktop": "-rw-r--r--",
                     **{f"./usr/share/icons/hicolor/{n}x{n}/apps/tarnftp.png": "-rw-r--r--"
                        for n in icon_sizes}}
@@ -60,6 +61,10 @@ class PackageTest(unittest.TestCase):
         for package in ("libc6", "libcurl4", "libqt6widgets6", "ca-certificates", "xdg-utils"):
             self.assertIn(package, depends)
         self.assertEqual(fields["Section"], "net")
+        # dpkg keeps an administrator's edits of the system's tarnftp.ini over upgrades.
+        conffiles = subprocess.run(["dpkg-deb", "-I", DEB, "conffiles"], capture_output=True,
+                                   check=True, text=True).stdout
+        self.assertEqual(conffiles.split(), ["/etc/tarnftp/tarnftp.ini"])
 
     def test_apt_resolves_the_dependencies(self):
         done = subprocess.run(["apt-get", "install", "--simulate", "--no-install-recommends",

@@ -98,8 +98,10 @@ class Desktop:
         recorder.chmod(0o755)
         self.log = Path(log) if log else self.home / "opener.log"
         if config is not None:
-            (self.config_home / "tarnftp").mkdir(parents=True)
+            # Private whatever the umask: a file others may change is not read.
+            (self.config_home / "tarnftp").mkdir(mode=0o700, parents=True)
             (self.config_home / "tarnftp" / "tarnftp.ini").write_text(config)
+            (self.config_home / "tarnftp" / "tarnftp.ini").chmod(0o600)
 
     def env(self):
         env = {k: v for k, v in os.environ.items() if k not in PROXY_VARIABLES}

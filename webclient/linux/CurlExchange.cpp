@@ -77,21 +77,24 @@ UniqueCurlList RequestHeaders() {
 }
 
 // Where the request goes, parts set one by one so that nothing in the host or the path is
-// read as another part. An empty host or one whose ":port" is not a port cannot be connected
-// to at all, and is thrown; a host name the URL rules refuse fails like a name that does not
-// resolve.
+// read as another part. An empty host cannot be connected to at all, and is thrown. A host
+// name the URL rules refuse (a colon outside brackets, as in "user:pw@host" or a ":port" that
+// is not a port) fails like a name that does not resolve: it costs that host only, and the
+// next redirect host is asked.
 struct Address {
     UniqueCurlUrl url;
     CURLUcode refused = CURLUE_OK;
 };
 
 Address AddressOf(const ConnectTarget& target, TextView object) {
-    const bool bracketed = target.hostName.starts_with(u'[') && target.hostName.ends_with(u']');
-    if (target.hostName.empty() || (!bracketed && target.hostName.find(u':') != Text::npos))
+    if (target.hostName.empty())
         ThrowFailure(CURLE_URL_MALFORMAT);
     Address address{UniqueCurlUrl(curl_url())};
     if (!address.url)
         ThrowFailure(CURLE_OUT_OF_MEMORY);
+    const bool bracketed = target.hostName.starts_with(u'[') && target.hostName.ends_with(u']');
+    if (!bracketed && target.hostName.find(u':') != Text::npos)
+        address.refused = CURLUE_BAD_HOSTNAME;
     const std::string host = ToUtf8(target.hostName);
     const std::string port = std::to_string(target.port);
     const std::string path = object.empty() ? "/" : ToUtf8(object);

@@ -1,5 +1,6 @@
 #include "logon/linux/LogonWindow.h"
 
+#include "app/linux/ConfigFile.h"
 #include "common/CommandFailure.h"
 #include "common/UserTexts.h"
 #include "common/linux/QtText.h"
@@ -76,7 +77,7 @@ public:
 
 // What a message box showed, read while it is open; it is then answered.
 struct SeenBox {
-    QString caption, text, accessibleName, accessibleText;
+    QString caption, text, accessibleName, accessibleText, labelName;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
     bool closedByEscape = false;
@@ -91,9 +92,12 @@ public:
             if (!box)
                 return;
             QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(box);
-            seen.push_back({box->windowTitle(), box->text(), accessible->text(QAccessible::Name),
-                            accessible->text(QAccessible::Description), box->icon(),
-                            box->standardButtons()});
+            seen.push_back(
+                {box->windowTitle(), box->text(), accessible->text(QAccessible::Name),
+                 accessible->text(QAccessible::Description),
+                 QAccessible::queryAccessibleInterface(box->findChild<QLabel*>("qt_msgbox_label"))
+                     ->text(QAccessible::Name),
+                 box->icon(), box->standardButtons()});
             QTest::keyClick(box, Qt::Key_Escape);
             seen.back().closedByEscape = !box->isVisible();
             if (seen.back().closedByEscape)
@@ -115,8 +119,10 @@ QString AccessibleName(QObject* object) {
 
 class LogonWindowTest : public testing::Test {
 protected:
-    explicit LogonWindowTest(LogonInfo restored = {})
-        : window(session, store, std::move(restored), shell, fileManager) {
+    explicit LogonWindowTest(LogonInfo restored = {},
+                             RedirectHosts hosts = {u"redirect.example", u"", u""})
+        : session(hosts, exchange, NoRedirectHostText(ConfigFileCandidates("/opt/t", ""))),
+          window(session, store, std::move(restored), shell, fileManager) {
         window.show();
         QApplication::processEvents();
     }
@@ -127,7 +133,7 @@ protected:
     }
 
     ServiceExchange exchange;
-    ServiceSession session{{u"redirect.example", u"", u""}, exchange};
+    ServiceSession session;
     RecordingStore store;
     RecordingShell shell;
     FixedFileManager fileManager;
@@ -244,7 +250,9 @@ TEST_F(LogonWindowTest, BoxesHaveTheProgramsCaptionTheirIconAndText) {
     Type("demo", "");
     window.LogonButton()->click();
     Type("demo", "pw");
-    exchange.failure = CommandFailure(12029, u"The connection failed.");
+    // A server's text that looks like markup is shown as it stands, not as a link.
+    const Text linkLike = u"<a href=\"file:///etc\">The connection failed.</a>";
+    exchange.failure = CommandFailure(12029, linkLike);
     window.LogonButton()->click();
 
     ASSERT_EQ(answerer.seen.size(), 3u);
@@ -264,7 +272,8 @@ TEST_F(LogonWindowTest, BoxesHaveTheProgramsCaptionTheirIconAndText) {
     const SeenBox& failure = answerer.seen[2];
     EXPECT_EQ(failure.caption, "tarnftp");
     EXPECT_EQ(failure.icon, QMessageBox::Critical);
-    EXPECT_EQ(failure.text, "The connection failed.");
+    EXPECT_EQ(failure.text, ToQString(linkLike));
+    EXPECT_EQ(failure.labelName, ToQString(linkLike)) << "shown as rich text";
 
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(window.isVisible());
@@ -282,6 +291,23 @@ TEST_F(LogonWindowTest, SignUpAndHelpOpenTheirPagesAndLeaveTheWindowOpen) {
     for (const auto& [file, parameters] : shell.opened)
         EXPECT_EQ(file.rfind(webApp, 0), 0u) << ToUtf8(file);
     EXPECT_TRUE(window.isVisible());
+}
+
+class LogonWindowWithoutHosts : public LogonWindowTest {
+protected:
+    LogonWindowWithoutHosts() : LogonWindowTest({u"demo", SecretText(u"pw")}, {}) {}
+};
+
+// No host configured: Logon, Sign Up and Help each say where to name one, and ask nobody.
+TEST_F(LogonWindowWithoutHosts, NamesThePlacesAndAsksNobody) {
+    BoxAnswerer answerer;
+    for (IconButton* button : {window.LogonButton(), window.SignUpButton(), window.HelpButton()})
+        button->click();
+    ASSERT_EQ(answerer.seen.size(), 3u);
+    EXPECT_EQ(answerer.seen[2].text, "tarnftp has no redirect host to ask. Name one as Host1 in "
+                                     "the [RedirectHosts] section of tarnftp.ini in one of these "
+                                     "places:\n/opt/t/tarnftp.ini\n/etc/tarnftp/tarnftp.ini");
+    EXPECT_TRUE(exchange.urls.empty());
 }
 
 class RestoredLogonWindow : public LogonWindowTest,
