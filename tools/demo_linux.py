@@ -33,19 +33,27 @@ def masked(text):
     return re.sub(r"(ftp://[^:/@]*:)[^@]*@", r"\1********@", text)
 
 
+def focused_window_area(desktop):
+    """The logon window's area once it shows, focused and with the pointer off it, so that
+    no button shows its hover face; None when it does not show."""
+    window = desktop.window(APP_TITLE)
+    if window is None:
+        print("the logon window did not appear")
+        return None
+    desktop.xdotool("windowfocus", "--sync", window)
+    area = desktop.geometry(window)
+    desktop.xdotool("mousemove", area[0] + area[2] + 50, area[1] + area[3] + 50)
+    return area
+
+
 def log_on_headless(config, service, out):
     with XServer() as xserver:
         desktop = Desktop(xserver, config)
         try:
             with running(PROGRAM, desktop) as program:
-                window = desktop.window(APP_TITLE)
-                if window is None:
-                    print("the logon window did not appear")
+                area = focused_window_area(desktop)
+                if area is None:
                     return 1
-                desktop.xdotool("windowfocus", "--sync", window)
-                area = desktop.geometry(window)
-                # The pointer off the window, so that no button shows its hover face.
-                desktop.xdotool("mousemove", area[0] + area[2] + 50, area[1] + area[3] + 50)
                 xserver.screenshot(out / "linux-logon-window-empty.png", area)
                 desktop.xdotool("type", "--delay", 20, USER)
                 desktop.xdotool("key", "Tab")
@@ -77,13 +85,9 @@ def log_on_headless(config, service, out):
 def save_at_twice_the_pixel_ratio(xserver, desktop, out):
     """The window once more, as it opens on a screen of twice the pixel density."""
     with running(PROGRAM, desktop, env={"QT_SCALE_FACTOR": "2"}) as program:
-        window = desktop.window(APP_TITLE)
-        if window is None:
-            print("the logon window did not appear at twice the pixel ratio")
+        area = focused_window_area(desktop)
+        if area is None:
             return 1
-        desktop.xdotool("windowfocus", "--sync", window)
-        area = desktop.geometry(window)
-        desktop.xdotool("mousemove", area[0] + area[2] + 50, area[1] + area[3] + 50)
         xserver.screenshot(out / "linux-logon-window-2x.png", area)
         print("\nat twice the pixel ratio:", out / "linux-logon-window-2x.png")
         desktop.xdotool("key", "Escape")
