@@ -84,7 +84,8 @@ def log_on_headless(config, service, out):
 
 def save_at_twice_the_pixel_ratio(xserver, desktop, out):
     """The window once more, as it opens on a screen of twice the pixel density."""
-    with running(PROGRAM, desktop, env={"QT_SCALE_FACTOR": "2"}) as program:
+    os.environ["QT_SCALE_FACTOR"] = "2"  # the program's environment is this one's
+    with running(PROGRAM, desktop) as program:
         area = focused_window_area(desktop)
         if area is None:
             return 1

@@ -154,13 +154,11 @@ class Desktop:
 
 
 @contextlib.contextmanager
-def running(program, desktop, *args, env=None):
-    """The program started on the desktop, with env's variables added to the desktop's; ended
-    on leaving if it has not ended by itself. Yields the process, whose output goes to a file
-    kept in the desktop's home."""
+def running(program, desktop, *args):
+    """The program started on the desktop; ended on leaving if it has not ended by itself.
+    Yields the process, whose output goes to a file kept in the desktop's home."""
     output = open(desktop.home / "program.out", "wb")
-    process = subprocess.Popen([str(program), *args], env={**desktop.env(), **(env or {})},
-                               stdin=subprocess.DEVNULL,
+    process = subprocess.Popen([str(program), *args], env=desktop.env(), stdin=subprocess.DEVNULL,
                                stdout=output, stderr=subprocess.STDOUT, start_new_session=True)
     try:
         yield process
