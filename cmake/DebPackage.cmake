@@ -3,6 +3,7 @@
 #   /usr/share/applications/tarnftp.desktop
 #   /usr/share/icons/hicolor/<n>x<n>/apps/tarnftp.png   one per image of res/icons/app.ico
 #   /etc/tarnftp/tarnftp.ini                            commented, names no host; a conffile
+#   and the documents and metadata of cmake/PackageDocuments.cmake
 # `cpack --preset linux-release` writes build/linux-release/tarnftp_<version>_amd64.deb.
 include(GNUInstallDirs)
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
@@ -20,9 +21,14 @@ add_custom_command(OUTPUT ${tarn_icon_theme}/made
 add_custom_target(tarnftp_icon_theme ALL DEPENDS ${tarn_icon_theme}/made)
 
 install(TARGETS tarnftp RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The compiler's version notes are of no use to the program; distributions strip them.
+install(CODE "execute_process(COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment
+                                      \$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/tarnftp
+                              COMMAND_ERROR_IS_FATAL ANY)")
 install(FILES ${CMAKE_SOURCE_DIR}/res/linux/tarnftp.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(DIRECTORY ${tarn_icon_theme}/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
+include(${CMAKE_CURRENT_LIST_DIR}/PackageDocuments.cmake)
 
 # The system's tarnftp.ini explains the keys and names no host. dpkg keeps an administrator's
 # edits of it over upgrades only when the package lists it as a conffile, which CPack does not
@@ -41,11 +47,12 @@ set(CPACK_PACKAGE_VERSION ${tarn_file_version})
 set(CPACK_PACKAGE_VENDOR TarnGroup)
 set(CPACK_PACKAGE_CONTACT "tarnftp developers <tarnftp@tarngroup.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "log on to TarnGroup web file storage")
+# Lines of at most 80 characters, as Debian's checks want them.
 set(CPACK_PACKAGE_DESCRIPTION
-    "tarnftp logs on to the TarnGroup web file-storage service with a user name and a\n"
-    "password, which it can remember, and opens the storage in the desktop's file manager\n"
-    "as an ftp:// location, or a page of the service's web application in the browser.\n"
-    "The service's redirect hosts are read from tarnftp.ini.")
+    "tarnftp logs on to the TarnGroup web file-storage service with a user name\n"
+    "and a password, which it can remember, and opens the storage in the desktop's\n"
+    "file manager as an ftp:// location, or a page of the service's web application\n"
+    "in the browser. The service's redirect hosts are read from tarnftp.ini.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)

@@ -34,6 +34,7 @@ struct FaceGeometry {
 
 inline constexpr FaceGeometry at96{96, 75, 23, 3, 5, 4, 1, {3, 3, 19, 19}, 21, 70, {15, 8}};
 inline constexpr FaceGeometry at144{144, 113, 35, 5, 8, 6, 2, {5, 5, 29, 29}, 32, 105, {22, 12}};
+inline constexpr FaceGeometry at192{192, 150, 46, 6, 10, 8, 2, {6, 7, 38, 39}, 42, 140, {30, 16}};
 
 // The logon icon's outline colour at `outline`, as red, green, blue.
 inline constexpr int iconOutlineRed = 40, iconOutlineGreen = 40, iconOutlineBlue = 40;

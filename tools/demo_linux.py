@@ -3,8 +3,9 @@
 With --interactive (a display) a person uses the window: tarnftp.ini beside a copy of the
 program points it at the service, settings.bin goes to a temporary configuration folder, and
 the desktop's own xdg-open opens what a logon leads to. Without it the program runs on a
-private X server: screenshots of the window before and after typing go into out/, and what
-the service received and what xdg-open was handed are printed (the password as asterisks).
+private X server: screenshots of the window before and after typing go into out/, what the
+service received and what xdg-open was handed are printed (the password as asterisks), and
+last the window is saved once more as it opens at twice the pixel ratio.
 """
 import argparse
 import os
@@ -32,19 +33,27 @@ def masked(text):
     return re.sub(r"(ftp://[^:/@]*:)[^@]*@", r"\1********@", text)
 
 
+def focused_window_area(desktop):
+    """The logon window's area once it shows, focused and with the pointer off it, so that
+    no button shows its hover face; None when it does not show."""
+    window = desktop.window(APP_TITLE)
+    if window is None:
+        print("the logon window did not appear")
+        return None
+    desktop.xdotool("windowfocus", "--sync", window)
+    area = desktop.geometry(window)
+    desktop.xdotool("mousemove", area[0] + area[2] + 50, area[1] + area[3] + 50)
+    return area
+
+
 def log_on_headless(config, service, out):
     with XServer() as xserver:
         desktop = Desktop(xserver, config)
         try:
             with running(PROGRAM, desktop) as program:
-                window = desktop.window(APP_TITLE)
-                if window is None:
-                    print("the logon window did not appear")
+                area = focused_window_area(desktop)
+                if area is None:
                     return 1
-                desktop.xdotool("windowfocus", "--sync", window)
-                area = desktop.geometry(window)
-                # The pointer off the window, so that no button shows its hover face.
-                desktop.xdotool("mousemove", area[0] + area[2] + 50, area[1] + area[3] + 50)
                 xserver.screenshot(out / "linux-logon-window-empty.png", area)
                 desktop.xdotool("type", "--delay", 20, USER)
                 desktop.xdotool("key", "Tab")
@@ -66,9 +75,25 @@ def log_on_headless(config, service, out):
                 print("  " + " ".join(masked(a) for a in arguments))
             if not opened:
                 print("  nothing")
-            return 0 if exit_code == 0 and opened else 1
+            if exit_code != 0 or not opened:
+                return 1
+            return save_at_twice_the_pixel_ratio(xserver, desktop, out)
         finally:
             desktop.close()
+
+
+def save_at_twice_the_pixel_ratio(xserver, desktop, out):
+    """The window once more, as it opens on a screen of twice the pixel density."""
+    os.environ["QT_SCALE_FACTOR"] = "2"  # the program's environment is this one's
+    with running(PROGRAM, desktop) as program:
+        area = focused_window_area(desktop)
+        if area is None:
+            return 1
+        xserver.screenshot(out / "linux-logon-window-2x.png", area)
+        print("\nat twice the pixel ratio:", out / "linux-logon-window-2x.png")
+        desktop.xdotool("key", "Escape")
+        program.wait(timeout=10)
+    return 0
 
 
 def run_for_a_person(config):

@@ -1,17 +1,21 @@
 #!/usr/bin/env python3
-"""Draws the program's icons and writes them as 256-colour .ico files into res/icons/.
+"""Draws the program's icons and writes them as 256-colour .ico files into res/icons/, and
+the application icon's large sizes for the Linux desktop's icon theme as PNG files into
+res/linux/icons/.
 
-    python3 tools/make_icons.py [output folder]
+    python3 tools/make_icons.py [.ico folder] [PNG folder]
 
 The pictures are built from simple shapes sampled at pixel centres, so each size is drawn
-for itself rather than scaled. Only the standard library is used; the output is the same
-on every run.
+for itself rather than scaled; the large ones are sampled four times across each pixel and
+their edges blended. Only the standard library is used; the output is the same on every run.
 """
 
 import math
 import os
 import struct
 import sys
+
+from png import write_png
 
 TRANSPARENT = None
 
@@ -33,28 +37,36 @@ HELP_DARK = (20, 55, 140)
 
 class Picture:
     """A square of pixels, each a colour triple or TRANSPARENT; shapes are given in units of
-    the picture's size (0..1) and filled where they cover a pixel's centre."""
+    the picture's size (0..1) and filled where they cover a pixel's centre. line: the width
+    of outlines, in the same units (one pixel unless given)."""
 
-    def __init__(self, size):
+    def __init__(self, size, line=None):
         self.size = size
+        self.line = line if line is not None else 1.0 / size
         self.pixels = [[TRANSPARENT] * size for _ in range(size)]
 
-    def fill(self, colour, inside):
-        for y in range(self.size):
-            for x in range(self.size):
+    def fill(self, colour, inside, box=(0.0, 0.0, 1.0, 1.0)):
+        """box (left, top, right, bottom) bounds the shape, so that only its pixels are tried."""
+        first_x, first_y = (max(0, math.floor(b * self.size)) for b in box[:2])
+        end_x, end_y = (min(self.size, math.ceil(b * self.size)) for b in box[2:])
+        for y in range(first_y, end_y):
+            for x in range(first_x, end_x):
                 if inside((x + 0.5) / self.size, (y + 0.5) / self.size):
                     self.pixels[y][x] = colour
 
     def rect(self, colour, left, top, right, bottom):
-        self.fill(colour, lambda u, v: left <= u < right and top <= v < bottom)
+        self.fill(colour, lambda u, v: left <= u < right and top <= v < bottom,
+                  (left, top, right, bottom))
 
     def outlined_rect(self, fill, outline, left, top, right, bottom):
         self.rect(outline, left, top, right, bottom)
-        px = 1.0 / self.size
-        self.rect(fill, left + px, top + px, right - px, bottom - px)
+        line = self.line
+        self.rect(fill, left + line, top + line, right - line, bottom - line)
 
     def polygon(self, colour, points):
-        self.fill(colour, lambda u, v: _inside_polygon(u, v, points))
+        xs, ys = [x for x, _ in points], [y for _, y in points]
+        self.fill(colour, lambda u, v: _inside_polygon(u, v, points),
+                  (min(xs), min(ys), max(xs), max(ys)))
 
     def thick_line(self, colour, start, end, width):
         self.fill(colour, lambda u, v: _distance_to_segment(u, v, start, end) <= width / 2)
@@ -97,15 +109,36 @@ def right_arrow(picture, colour, dark, left, top, right, bottom):
     picture.polygon(colour, points)
 
 
-def draw_app(size):
-    """A folder with an up arrow: files going up to the storage."""
-    p = Picture(size)
+def draw_app(size, samples=1):
+    """A folder with an up arrow: files going up to the storage. samples: sub-pixels across
+    each pixel; the outlines grow with the size, one pixel wide up to 48 pixels."""
+    p = Picture(size * samples, line=max(1, round(size / 48)) / size)
+    line = p.line
     p.outlined_rect(FOLDER_DARK, OUTLINE, 0.06, 0.16, 0.46, 0.32)  # the tab
     p.outlined_rect(FOLDER, OUTLINE, 0.03, 0.25, 0.97, 0.90)       # the body
-    p.rect(FOLDER_DARK, 0.03 + 1.0 / size, 0.25 + 1.0 / size, 0.97 - 1.0 / size,
-           0.25 + 2.0 / size)
+    p.rect(FOLDER_DARK, 0.03 + line, 0.25 + line, 0.97 - line, 0.25 + 2 * line)
     up_arrow(p, ARROW_GREEN, ARROW_GREEN_DARK, 0.30, 0.34, 0.72, 0.86)
     return p
+
+
+def blended_rows(picture, samples):
+    """RGBA rows of the picture shrunk by samples: each pixel the mean of its sub-pixels'
+    colours, and as opaque as the share of them that is not transparent."""
+    size = picture.size // samples
+    rows = []
+    for y in range(size):
+        row = bytearray()
+        for x in range(size):
+            covered = [picture.pixels[y * samples + j][x * samples + i]
+                       for j in range(samples) for i in range(samples)]
+            covered = [c for c in covered if c is not TRANSPARENT]
+            if not covered:
+                row += bytes(4)
+                continue
+            row += bytes(round(sum(c[k] for c in covered) / len(covered)) for k in range(3))
+            row.append(round(255 * len(covered) / samples ** 2))
+        rows.append(row)
+    return rows
 
 
 def draw_logon(size):
@@ -194,14 +227,25 @@ ICONS = {
     'help.ico': (draw_help, (16, 20, 24, 32)),
 }
 
+# The icon theme's sizes above the .ico's: PNG files for the Linux desktop only, so that the
+# Windows exe does not grow.
+LARGE_APP_SIZES = (64, 128, 256)
+LARGE_SAMPLES = 4
+
 
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, '..', 'res', 'icons')
+    png_folder = (sys.argv[2] if len(sys.argv) > 2
+                  else os.path.join(here, '..', 'res', 'linux', 'icons'))
     os.makedirs(folder, exist_ok=True)
+    os.makedirs(png_folder, exist_ok=True)
     for name, (draw, sizes) in ICONS.items():
         with open(os.path.join(folder, name), 'wb') as out:
             out.write(ico_file([draw(size) for size in sizes]))
+    for size in LARGE_APP_SIZES:
+        rows = blended_rows(draw_app(size, LARGE_SAMPLES), LARGE_SAMPLES)
+        write_png(os.path.join(png_folder, f'app-{size}.png'), size, size, rows, alpha=True)
 
 
 if __name__ == '__main__':

@@ -10,15 +10,24 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
 
-QPixmap LoadIcon(const QString& file, int size) {
+// All the images of the file; none when it cannot be read.
+QIcon LoadIcon(const QString& file) {
     if (file.isEmpty())
         return {};
-    const QIcon icon(file);
-    return icon.isNull() ? QPixmap() : icon.pixmap(QSize(size, size));
+    QIcon icon(file);
+    return icon.availableSizes().isEmpty() ? QIcon() : icon;
+}
+
+// The icon's image nearest `size` device pixels: its own image of that size, else the next
+// larger one scaled down (or the largest); a pixel ratio of 1, since the size is already
+// in device pixels.
+QPixmap ImageOf(const QIcon& icon, int size) {
+    return icon.isNull() ? QPixmap() : icon.pixmap(QSize(size, size), 1.0);
 }
 
 // Puts the outer event back when the inner one is done.
@@ -38,7 +47,6 @@ private:
 
 IconButton::IconButton(const QString& text, QWidget* parent)
     : QPushButton(text, parent),
-      metrics(FaceMetricsForDpi(static_cast<std::int32_t>(logicalDpiY()))),
       textColour(ToColour(PaletteColour(palette(), ButtonColour::buttonText))) {
     // Moves without a pressed mouse button are what starts the hover highlight.
     setMouseTracking(true);
@@ -48,17 +56,18 @@ IconButton::IconButton(const QString& text, QWidget* parent)
 
 void IconButton::SetIcon(const QString& normalFile, const QString& pressedFile,
                          const QString& hoverFile) {
-    const int size = metrics.iconSize;
-    normalIcon = LoadIcon(normalFile, size);
-    pressedIcon = normalIcon.isNull() ? QPixmap() : LoadIcon(pressedFile, size);
-    hoverIcon = normalIcon.isNull() ? QPixmap() : LoadIcon(hoverFile, size);
+    normalIcon = LoadIcon(normalFile);
+    pressedIcon = normalIcon.isNull() ? QIcon() : LoadIcon(pressedFile);
+    hoverIcon = normalIcon.isNull() ? QIcon() : LoadIcon(hoverFile);
+    images = {};
     update();
 }
 
-CanvasRect IconButton::IconRect() const {
-    if (normalIcon.isNull())
-        return {};
-    return IconRectFor(normalIcon.width(), normalIcon.height(), height(), metrics.margin);
+const IconButton::IconImages& IconButton::ImagesAt(int size) {
+    if (images.size != size)
+        images = {size, ImageOf(normalIcon, size), ImageOf(pressedIcon, size),
+                  ImageOf(hoverIcon, size)};
+    return images;
 }
 
 std::uint32_t IconButton::ItemState() const {
@@ -74,28 +83,48 @@ std::uint32_t IconButton::ItemState() const {
     return state;
 }
 
-ButtonFace IconButton::FaceFor(std::uint32_t itemState, TextView caption) const {
-    const auto iconOf = [this](const QPixmap& own) {
-        return ToCanvasIcon(own.isNull() ? normalIcon : own);
-    };
+ButtonFace IconButton::FaceFor(std::uint32_t itemState, TextView caption, qreal pixelRatio) {
+    const FaceMetrics metrics = FaceMetricsForDpi(qRound(logicalDpiY() * pixelRatio));
+    const QSize device = size() * pixelRatio;
     ButtonFace face;
     face.itemState = itemState;
-    face.item = {0, 0, width(), height()};
+    face.item = {0, 0, device.width(), device.height()};
     face.caption = caption;
     face.hovering = states.Hovering();
     face.metrics = metrics;
     face.textColour = textColour;
-    if (!normalIcon.isNull())
-        face.icons = {ToCanvasIcon(normalIcon), iconOf(pressedIcon), iconOf(hoverIcon)};
-    face.iconRect = IconRect();
+    if (!normalIcon.isNull()) {
+        const IconImages& at = ImagesAt(metrics.iconSize);
+        const auto iconOf = [&at](const QPixmap& own) {
+            return ToCanvasIcon(own.isNull() ? at.normal : own);
+        };
+        face.icons = {ToCanvasIcon(at.normal), iconOf(at.pressed), iconOf(at.hover)};
+        face.iconRect =
+            IconRectFor(metrics.iconSize, metrics.iconSize, device.height(), metrics.margin);
+    }
     face.colours = FaceColoursFrom(palette());
     return face;
 }
 
-void IconButton::PaintFace(QPainter& painter, const ButtonFace& face) const {
-    const QPalette colours = palette();
-    QtCanvas canvas(painter, colours);
-    PaintButtonFace(canvas, face);
+QImage IconButton::PaintFace(const ButtonFace& face, qreal pixelRatio) const {
+    QImage image(std::max(face.item.Width(), 0), std::max(face.item.Height(), 0),
+                 QImage::Format_RGB32);
+    if (image.isNull())
+        return image;
+    // The caption's font takes its pixel size from the widget's dots per inch, as the
+    // widget's own text does.
+    constexpr double inchesPerMetre = 1 / 0.0254;
+    image.setDotsPerMeterX(qRound(logicalDpiX() * inchesPerMetre));
+    image.setDotsPerMeterY(qRound(logicalDpiY() * inchesPerMetre));
+    {
+        QPainter painter(&image);
+        painter.setFont(font());
+        const QPalette colours = palette();
+        QtCanvas canvas(painter, colours, pixelRatio);
+        PaintButtonFace(canvas, face);
+    }
+    image.setDevicePixelRatio(pixelRatio);
+    return image;
 }
 
 void IconButton::paintEvent(QPaintEvent*) {
@@ -105,8 +134,10 @@ void IconButton::paintEvent(QPaintEvent*) {
     const QString label = text();
     const Text caption(reinterpret_cast<const char16_t*>(label.utf16()),
                        static_cast<std::size_t>(label.size()));
+    const qreal pixelRatio = devicePixelRatio();
+    const QImage face = PaintFace(FaceFor(ItemState(), caption, pixelRatio), pixelRatio);
     QPainter painter(this);
-    PaintFace(painter, FaceFor(ItemState(), caption));
+    painter.drawImage(QPoint(0, 0), face);
 }
 
 void IconButton::mouseMoveEvent(QMouseEvent* event) {

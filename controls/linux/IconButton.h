@@ -4,6 +4,8 @@
 #include "controls/IconButtonHost.h"
 #include "controls/IconButtonStates.h"
 
+#include <QIcon>
+#include <QImage>
 #include <QPixmap>
 #include <QPushButton>
 
@@ -17,28 +19,34 @@ class QMouseEvent;
 // sunken face while pressed and corner marks for the focus. The core's face paints it and
 // the core's states follow the mouse; clicking, keyboard, focus and the implicit mouse grab
 // stay with QPushButton, which sees every event after the button's own handling.
+//
+// The face is painted in device pixels, as on the other edition at the screen's density:
+// the sizes are the core's for the widget's dots per inch times its device pixel ratio, the
+// pens and edges one device pixel, and the icon the image of the icon file nearest that
+// size. Only the caption is laid out in the widget's own (logical) pixels, in its font.
 class IconButton : public QPushButton, private IconButtonHost {
 public:
     explicit IconButton(const QString& text, QWidget* parent);
 
-    // The icons from image files (Qt resources included), at the button's icon size. An
-    // empty or unreadable pressed or hover file uses the normal icon; when the normal one
-    // cannot be read the button has none, and the caption takes the whole width.
+    // The icons from image files (Qt resources included); each size is drawn from the
+    // file's own image for it when the file has one (an .ico's several images). An empty or
+    // unreadable pressed or hover file uses the normal icon; when the normal one cannot be
+    // read the button has none, and the caption takes the whole width.
     void SetIcon(const QString& normalFile, const QString& pressedFile = {},
                  const QString& hoverFile = {});
 
-    // What a paint with these item_state flags would paint, on the button's current size.
-    ButtonFace FaceFor(std::uint32_t itemState, TextView caption) const;
+    // What a paint with these item_state flags would paint on the button's current size,
+    // at `pixelRatio` device pixels per logical pixel; the face's sizes are device pixels.
+    ButtonFace FaceFor(std::uint32_t itemState, TextView caption, qreal pixelRatio = 1.0);
     // The item_state flags of the button as it is now.
     std::uint32_t ItemState() const;
 
-    // Paints the face into any painter: the widget's paint, and the tests' images.
-    void PaintFace(QPainter& painter, const ButtonFace& face) const;
+    // The face painted into an image of its size in device pixels, which carries the pixel
+    // ratio so that it covers the button's logical area: the widget's paint and the tests'.
+    QImage PaintFace(const ButtonFace& face, qreal pixelRatio = 1.0) const;
 
     bool Hovering() const { return states.Hovering(); }
     bool MouseDown() const { return states.MouseDown(); }
-    const QPixmap& NormalIcon() const { return normalIcon; }
-    CanvasRect IconRect() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -65,14 +73,24 @@ private:
     // The event being handled, for PassOn and SendPressToSelf; events nest.
     QEvent* current = nullptr;
 
+    // The icons' images at one size in device pixels, picked again when the size changes
+    // (the window moved to a screen of another density).
+    struct IconImages {
+        int size = 0;
+        QPixmap normal;
+        QPixmap pressed;
+        QPixmap hover;
+    };
+    const IconImages& ImagesAt(int size);
+
     IconButtonStates states{*this};
-    FaceMetrics metrics;
     // The caption and the hover and pressed focus marks: the button text as the button was
     // made, as on the other edition.
     Colour textColour;
-    QPixmap normalIcon;
-    QPixmap pressedIcon;
-    QPixmap hoverIcon;
+    QIcon normalIcon;
+    QIcon pressedIcon;
+    QIcon hoverIcon;
+    IconImages images;
     // The standard button holds the mouse from a press on it until the release; a lost
     // focus gives it up early.
     bool holdsMouse = false;

@@ -72,8 +72,8 @@ QImage IconInkMask(const QImage& icon) {
 
 } // namespace
 
-QtCanvas::QtCanvas(QPainter& painter, const QPalette& palette)
-    : painter(painter), palette(palette), textColour(Qt::black) {
+QtCanvas::QtCanvas(QPainter& painter, const QPalette& palette, qreal pixelRatio)
+    : painter(painter), palette(palette), pixelRatio(pixelRatio), textColour(Qt::black) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
@@ -137,8 +137,13 @@ void QtCanvas::WriteText(TextView text, const CanvasRect& rect, std::uint32_t fo
     if (format & text_format::singleLine)
         flags |= Qt::TextSingleLine;
     painter.setPen(textColour);
-    painter.drawText(ToQRect(rect), flags,
+    painter.save();
+    painter.scale(pixelRatio, pixelRatio);
+    const QRectF logical(rect.left / pixelRatio, rect.top / pixelRatio, rect.Width() / pixelRatio,
+                         rect.Height() / pixelRatio);
+    painter.drawText(logical, flags,
                      QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())));
+    painter.restore();
 }
 
 bool QtCanvas::DrawLines(Colour pen, std::span<const BentLine> lines) {

@@ -9,11 +9,12 @@
 // The canvas on a QPainter: antialiasing off and whole pixels, so every step lands on the
 // pixels the GDI canvas paints. The 3-D edges and the disabled icon take their colours from
 // the palette (controls/linux/PaletteColours.h); the text is in the painter's font. The
-// widget's own double buffering keeps the face from flickering, so there is no surface of
-// its own. The painter's state is put back when the canvas goes.
+// painter paints device pixels; the text alone is laid out in logical pixels, `pixelRatio`
+// device pixels each, so that it is the size of the desktop's other text. The painter's
+// state is put back when the canvas goes.
 class QtCanvas : public Canvas {
 public:
-    QtCanvas(QPainter& painter, const QPalette& palette);
+    QtCanvas(QPainter& painter, const QPalette& palette, qreal pixelRatio = 1.0);
     QtCanvas(const QtCanvas&) = delete;
     QtCanvas& operator=(const QtCanvas&) = delete;
     ~QtCanvas() override;
@@ -28,6 +29,7 @@ public:
 private:
     QPainter& painter;
     const QPalette& palette;
+    qreal pixelRatio;
     QColor textColour;
 };
 

@@ -14,11 +14,12 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
 
-from png import ico_images  # noqa: E402
 from xsession import APP_TITLE, Desktop, XServer, running  # noqa: E402
 
 DEB = Path(os.environ["TARN_DEB"])
 SOURCE = Path(os.environ["TARN_SOURCE_DIR"])
+ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
+METAINFO = "example.tarngroup.tarnftp.metainfo.xml"
 
 
 def dpkg_deb(*args):
@@ -37,12 +38,11 @@ class PackageTest(unittest.TestCase):
         shutil.rmtree(cls.tree, ignore_errors=True)
 
     def test_files_and_fields(self):
-        icon_sizes = [size for size, _ in ico_images((SOURCE / "res/icons/app.ico").read_bytes())]
-        expected = {"./etc/tarnftp/tarnftp.ini": "-rw-r--r--",
-                    "./usr/bin/tarnftp": "-rwxr-xr-x",
-                    "./usr/share/applications/tarnftp.desktop": "-rw-r--r--",
-                    **{f"./usr/share/icons/hicolor/{n}x{n}/apps/tarnftp.png": "-rw-r--r--"
-                       for n in icon_sizes}}
+        documents = ("applications/tarnftp.desktop", "doc/tarnftp/copyright",
+                     "doc/tarnftp/changelog.gz", "man/man1/tarnftp.1.gz", f"metainfo/{METAINFO}",
+                     *(f"icons/hicolor/{n}x{n}/apps/tarnftp.png" for n in ICON_SIZES))
+        expected = {"./etc/tarnftp/tarnftp.ini": "-rw-r--r--", "./usr/bin/tarnftp": "-rwxr-xr-x",
+                    **{f"./usr/share/{path}": "-rw-r--r--" for path in documents}}
         files = {}
         for line in dpkg_deb("-c").splitlines():
             mode, owner, _, _, _, path = line.split(None, 5)
@@ -90,13 +90,28 @@ class PackageTest(unittest.TestCase):
             self.assertEqual((int.from_bytes(header[16:20], "big"),
                               int.from_bytes(header[20:24], "big")), (size, size))
 
+    def test_debian_checks_pass(self):
+        # lintian's warnings cover the manual page and compressed files that carry a time.
+        lintian = subprocess.run(["lintian", "--pedantic", DEB], capture_output=True, text=True)
+        self.assertEqual(re.findall(r"(?m)^[EW]: .*", lintian.stdout + lintian.stderr), [])
+        appstream = subprocess.run(["appstreamcli", "validate", "--no-net",
+                                    self.tree / "usr/share/metainfo" / METAINFO],
+                                   capture_output=True, text=True)
+        self.assertEqual(appstream.returncode, 0, appstream.stdout)
+
     def test_extracted_binary_shows_its_window(self):
+        entry = (self.tree / "usr/share/applications/tarnftp.desktop").read_text()
+        wm_class = re.search(r"(?m)^StartupWMClass=(.*)$", entry).group(1)
         with XServer() as xserver:
             desktop = Desktop(xserver)
             try:
                 with running(self.tree / "usr/bin/tarnftp", desktop) as program:
                     window = desktop.window(APP_TITLE)
                     self.assertIsNotNone(window, "the logon window did not show")
+                    # The desktop ties the window to its entry (and its icon) by the class.
+                    shown = subprocess.run(["xprop", "-id", window, "WM_CLASS"], env=desktop.env(),
+                                           capture_output=True, text=True, check=True).stdout
+                    self.assertEqual(shown.split("=")[1].split(",")[-1].strip(), f'"{wm_class}"')
                     desktop.xdotool("windowfocus", "--sync", window, "key", "Escape")
                     program.wait(timeout=10)
                 self.assertTrue(desktop.gone(APP_TITLE))

@@ -8,7 +8,6 @@
 #include <QIcon>
 #include <QImage>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -42,22 +41,23 @@ QPalette TestPalette() {
     return palette;
 }
 
-// The logon button painted into an image, as the GDI tests paint it into a bitmap.
-class IconButtonPixels : public testing::Test {
+// The logon button painted as the GDI tests paint it; at pixel ratio 1.5 as at 144 dpi, and so on.
+class IconButtonPixels : public testing::TestWithParam<FaceGeometry> {
 protected:
     IconButtonPixels() {
         parent.setPalette(TestPalette());
         button = new IconButton(QStringLiteral("Logon"), &parent);
-        button->resize(g.width, g.height);
+        button->resize(at96.width, at96.height);
         button->SetIcon(QStringLiteral(":/icons/logon.ico"));
     }
 
-    void Paint(std::uint32_t itemState, bool hovering = false) {
-        image.fill(Qt::red);
-        QPainter painter(&image);
-        ButtonFace drawn = button->FaceFor(itemState, u"Logon");
+    QImage PaintAt(qreal pixelRatio, std::uint32_t itemState, bool hovering, TextView caption) {
+        ButtonFace drawn = button->FaceFor(itemState, caption, pixelRatio);
         drawn.hovering = hovering;
-        button->PaintFace(painter, drawn);
+        return button->PaintFace(drawn, pixelRatio);
+    }
+    void Paint(std::uint32_t itemState, bool hovering = false) {
+        image = PaintAt(ratio, itemState, hovering, u"Logon");
     }
     QColor Pixel(int x, int y) const { return image.pixelColor(x, y); }
     std::vector<PixelPoint> PixelsOf(const QColor& colour) const {
@@ -82,15 +82,23 @@ protected:
         return CornerMarkPixels(g, g.width, g.height, inset);
     }
 
-    const FaceGeometry& g = at96;
+    const FaceGeometry& g = GetParam();
+    const qreal ratio = g.dpi / 96.0;
     const int w = g.width, h = g.height;
     QWidget parent;
     IconButton* button = nullptr;
-    QImage image{g.width, g.height, QImage::Format_RGB32};
+    QImage image;
 };
 
-TEST_F(IconButtonPixels, IdleFaceHasTheFlatFrameTheIconAndTheCaption) {
+INSTANTIATE_TEST_SUITE_P(PixelRatio, IconButtonPixels, testing::Values(at96, at144, at192),
+                         [](const testing::TestParamInfo<FaceGeometry>& info) {
+                             return "At" + std::to_string(info.param.dpi);
+                         });
+
+TEST_P(IconButtonPixels, IdleFaceHasTheFlatFrameTheIconAndTheCaption) {
     Paint(0);
+    ASSERT_EQ(image.size(), QSize(w, h));
+    EXPECT_EQ(image.devicePixelRatio(), ratio);
     EXPECT_EQ(Pixel(0, 0), light);
     EXPECT_EQ(Pixel(w - 2, 0), light);
     EXPECT_EQ(Pixel(w - 1, 0), shadow);
@@ -104,13 +112,13 @@ TEST_F(IconButtonPixels, IdleFaceHasTheFlatFrameTheIconAndTheCaption) {
         EXPECT_TRUE(p.x >= g.captionLeft && p.x < g.captionRight) << p.x << "," << p.y;
 }
 
-TEST_F(IconButtonPixels, FocusedFaceHasTheInfoColourCornerMarksOfTheExample) {
+TEST_P(IconButtonPixels, FocusedFaceHasTheInfoColourCornerMarksOfTheExample) {
     Paint(focus);
     EXPECT_EQ(PixelsOf(info), Marks(0)) << Dump();
     EXPECT_EQ(Pixel(w - g.markFar + 1, h - g.markFar), face);
 }
 
-TEST_F(IconButtonPixels, HotFaceIsLightWithMarksInTheTextColour) {
+TEST_P(IconButtonPixels, HotFaceIsLightWithMarksInTheTextColour) {
     Paint(focus, true);
     EXPECT_EQ(Pixel(2, 2), light);
     EXPECT_TRUE(PixelsOf(info).empty());
@@ -118,7 +126,7 @@ TEST_F(IconButtonPixels, HotFaceIsLightWithMarksInTheTextColour) {
         EXPECT_EQ(Pixel(p.x, p.y), text) << p.x << "," << p.y;
 }
 
-TEST_F(IconButtonPixels, PressedFaceIsSunkenWithContentsMovedByTheInset) {
+TEST_P(IconButtonPixels, PressedFaceIsSunkenWithContentsMovedByTheInset) {
     Paint(selected | focus);
     EXPECT_EQ(Pixel(0, 0), shadow);
     EXPECT_EQ(Pixel(w - 1, h - 1), light);
@@ -129,8 +137,27 @@ TEST_F(IconButtonPixels, PressedFaceIsSunkenWithContentsMovedByTheInset) {
         EXPECT_EQ(Pixel(p.x, p.y), text) << p.x << "," << p.y;
 }
 
+// The icon's own image for the size (each drawn for itself, so its margins differ a little):
+// its ink stays inside the icon's rectangle and grows with the pixel ratio.
+TEST_P(IconButtonPixels, IconInkGrowsWithThePixelRatioInsideItsRectangle) {
+    const auto inkOf = [this](const QImage& painted) { // inside the flat frame
+        QRect ink;
+        for (int y = 1; y + 1 < painted.height(); ++y)
+            for (int x = 1; x + 1 < painted.width(); ++x)
+                ink |= painted.pixelColor(x, y) != face ? QRect(x, y, 1, 1) : QRect();
+        return ink;
+    };
+    const QRect ink = inkOf(image = PaintAt(ratio, 0, false, u""));
+    const QRect inkAt1x = inkOf(PaintAt(1.0, 0, false, u""));
+    EXPECT_TRUE(QRect(QPoint(g.icon.left, g.icon.top), QPoint(g.icon.right - 1, g.icon.bottom - 1))
+                    .contains(ink))
+        << Dump();
+    EXPECT_NEAR(ink.width() / (inkAt1x.width() * ratio), 1.0, 0.1);
+    EXPECT_NEAR(ink.height() / (inkAt1x.height() * ratio), 1.0, 0.1);
+}
+
 // The caption embossed in gray, no marks; the icon's emboss is among the recorded faces.
-TEST_F(IconButtonPixels, DisabledFaceIsEmbossedWithoutMarks) {
+TEST_P(IconButtonPixels, DisabledFaceIsEmbossedWithoutMarks) {
     Paint(disabled | focus, true);
     EXPECT_EQ(Pixel(2, 2), face);
     EXPECT_TRUE(PixelsOf(info).empty()) << Dump();
@@ -168,12 +195,9 @@ TEST(IconButtonFaces, AreTheFacesGdiPaints) {
     button->resize(g.width, g.height);
     button->SetIcon(QStringLiteral(":/icons/logon.ico"));
     for (std::size_t i = 0; i < recordedFaces.size(); ++i) {
-        QImage painted(g.width, g.height, QImage::Format_RGB32);
-        painted.fill(Qt::red);
-        QPainter painter(&painted);
         ButtonFace face = button->FaceFor(recordedFaces[i].itemState, u"");
         face.hovering = recordedFaces[i].hovering;
-        button->PaintFace(painter, face);
+        const QImage painted = button->PaintFace(face);
         const int top = 1 + g.height * static_cast<int>(i);
         int differing = 0;
         for (int y = 0; y < g.height; ++y)
