@@ -61,17 +61,10 @@ BOOL CDialog::UpdateData(BOOL saveAndValidate) {
 template <class Handler>
 void CDialog::RunReportingFailure(Handler handler, const char16_t* noText) {
     // The handler is abandoned; the window stays open.
-    Text text;
-    try {
-        handler();
-        return;
-    } catch (const CommandFailure& failure) {
-        text = !failure.message.empty() ? failure.message : Text(noText);
-    } catch (...) {
-        text = UserTexts::internalError;
-    }
-    if (CWinApp* app = CWinApp::Current())
-        app->ShowMessageBox(window, text, MB_OK | MB_ICONSTOP);
+    const std::optional<Text> failure = RunCatchingFailure(handler, noText);
+    if (failure)
+        if (CWinApp* app = CWinApp::Current())
+            app->ShowMessageBox(window, *failure, MB_OK | MB_ICONSTOP);
 }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

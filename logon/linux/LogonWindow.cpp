@@ -156,16 +156,8 @@ void LogonWindow::MakeControls() {
 }
 
 void LogonWindow::RunReportingFailure(const std::function<void()>& command) {
-    Text text;
-    try {
-        command();
-        return;
-    } catch (const CommandFailure& failure) {
-        text = !failure.message.empty() ? failure.message : Text(UserTexts::internalError);
-    } catch (...) {
-        text = UserTexts::internalError;
-    }
-    ShowMessageBox(this, text, QMessageBox::Critical);
+    if (const std::optional<Text> failure = RunCatchingFailure(command))
+        ShowMessageBox(this, *failure, QMessageBox::Critical);
 }
 
 void LogonWindow::OnLogon() {
