@@ -1,11 +1,11 @@
 #include "controls/linux/IconButton.h"
 
+#include "common/linux/QtText.h"
 #include "controls/OwnerDrawConstants.h"
 #include "controls/linux/PaletteColours.h"
 #include "controls/linux/QtCanvas.h"
 
 #include <QApplication>
-#include <QCursor>
 #include <QIcon>
 #include <QMouseEvent>
 #include <QPainter>
@@ -29,19 +29,6 @@ QIcon LoadIcon(const QString& file) {
 QPixmap ImageOf(const QIcon& icon, int size) {
     return icon.isNull() ? QPixmap() : icon.pixmap(QSize(size, size), 1.0);
 }
-
-// Puts the outer event back when the inner one is done.
-class CurrentEvent {
-public:
-    CurrentEvent(QEvent*& slot, QEvent* event) : slot(slot), outer(std::exchange(slot, event)) {}
-    CurrentEvent(const CurrentEvent&) = delete;
-    CurrentEvent& operator=(const CurrentEvent&) = delete;
-    ~CurrentEvent() { slot = outer; }
-
-private:
-    QEvent*& slot;
-    QEvent* outer;
-};
 
 } // namespace
 
@@ -90,7 +77,7 @@ ButtonFace IconButton::FaceFor(std::uint32_t itemState, TextView caption, qreal 
     face.itemState = itemState;
     face.item = {0, 0, device.width(), device.height()};
     face.caption = caption;
-    face.hovering = states.Hovering();
+    face.hovering = hover.Hovering();
     face.metrics = metrics;
     face.textColour = textColour;
     if (!normalIcon.isNull()) {
@@ -128,33 +115,24 @@ QImage IconButton::PaintFace(const ButtonFace& face, qreal pixelRatio) const {
 }
 
 void IconButton::paintEvent(QPaintEvent*) {
-    // A changed pushed state schedules a paint of its own; this one paints the state as it
-    // now is rather than leave the face unpainted until then.
-    states.SyncPushedBeforeDraw();
     const QString label = text();
-    const Text caption(reinterpret_cast<const char16_t*>(label.utf16()),
-                       static_cast<std::size_t>(label.size()));
     const qreal pixelRatio = devicePixelRatio();
-    const QImage face = PaintFace(FaceFor(ItemState(), caption, pixelRatio), pixelRatio);
+    const QImage face = PaintFace(FaceFor(ItemState(), ViewOf(label), pixelRatio), pixelRatio);
     QPainter painter(this);
     painter.drawImage(QPoint(0, 0), face);
 }
 
 void IconButton::mouseMoveEvent(QMouseEvent* event) {
-    // The standard button keeps getting the moves of a press it has let go of; off the
-    // button they are no hover.
-    if (!holdsMouse && !rect().contains(event->position().toPoint())) {
-        QPushButton::mouseMoveEvent(event);
-        return;
-    }
-    CurrentEvent current(this->current, event);
-    const QPoint at = event->position().toPoint();
-    states.OnMouseMove({at.x(), at.y()});
+    // Only moves over the button light it: the standard button keeps getting the moves of a
+    // press, also of one that a lost focus has ended.
+    if (!mouseDown && rect().contains(event->position().toPoint()) && hover.OnMouseOver())
+        update();
+    QPushButton::mouseMoveEvent(event);
 }
 
-void IconButton::leaveEvent(QEvent* event) {
-    CurrentEvent current(this->current, event);
-    states.OnMouseLeave();
+void IconButton::leaveEvent(QEvent*) {
+    hover.OnMouseLeave();
+    update();
 }
 
 void IconButton::mousePressEvent(QMouseEvent* event) {
@@ -162,94 +140,38 @@ void IconButton::mousePressEvent(QMouseEvent* event) {
         QPushButton::mousePressEvent(event);
         return;
     }
-    CurrentEvent current(this->current, event);
-    holdsMouse = true;
-    states.OnLButtonDown();
+    // Before the standard button paints the pressed face.
+    hover.OnPress();
+    QPushButton::mousePressEvent(event);
+    mouseDown = true;
 }
 
 void IconButton::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) {
-        QPushButton::mouseReleaseEvent(event);
-        return;
-    }
-    CurrentEvent current(this->current, event);
-    holdsMouse = false;
-    states.OnLButtonUp();
+    if (event->button() == Qt::LeftButton)
+        mouseDown = false;
+    QPushButton::mouseReleaseEvent(event);
 }
 
 // Qt delivers the second press of a double click as a press of its own before this event,
-// so the press the other edition makes of the double click has already happened.
+// so the double click is a second press already.
 void IconButton::mouseDoubleClickEvent(QMouseEvent* event) {
     event->accept();
 }
 
+// The standard button lets its pressed look go at a lost focus but keeps the press, to take
+// it up again at the next move and click at the release: the press ends here instead, as at a
+// release off the button, without a click.
 void IconButton::focusOutEvent(QFocusEvent* event) {
-    CurrentEvent current(this->current, event);
-    states.OnKillFocus();
-}
-
-std::intptr_t IconButton::PassOn() {
-    switch (current->type()) {
-    case QEvent::MouseMove:
-        QPushButton::mouseMoveEvent(static_cast<QMouseEvent*>(current));
-        break;
-    case QEvent::MouseButtonPress:
-        QPushButton::mousePressEvent(static_cast<QMouseEvent*>(current));
-        break;
-    case QEvent::MouseButtonRelease:
-        QPushButton::mouseReleaseEvent(static_cast<QMouseEvent*>(current));
-        break;
-    case QEvent::FocusOut:
-        QPushButton::focusOutEvent(static_cast<QFocusEvent*>(current));
-        break;
-    default:
-        break;
+    if (std::exchange(mouseDown, false)) {
+        QMouseEvent away(QEvent::MouseButtonRelease, QPointF(-1, -1), mapToGlobal(QPointF(-1, -1)),
+                         Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QPushButton::mouseReleaseEvent(&away);
     }
-    return 0;
+    QPushButton::focusOutEvent(event);
 }
 
-// Not reached: double clicks arrive as presses already (mouseDoubleClickEvent).
-void IconButton::SendPressToSelf() {}
-
-bool IconButton::HoldsCapture() {
-    return holdsMouse;
-}
-
-// The standard button forgets its press as at a release off the button: no click.
-void IconButton::ReleaseCapture() {
-    holdsMouse = false;
-    QMouseEvent away(QEvent::MouseButtonRelease, QPointF(-1, -1), mapToGlobal(QPointF(-1, -1)),
-                     Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-    QPushButton::mouseReleaseEvent(&away);
-}
-
-bool IconButton::IsOverButton(CanvasPoint clientPoint) {
-    const QPoint point(clientPoint.x, clientPoint.y);
-    return rect().contains(point) && QApplication::widgetAt(mapToGlobal(point)) == this;
-}
-
-std::optional<bool> IconButton::IsCursorOverButton() {
-    const QPoint point = mapFromGlobal(QCursor::pos());
-    return IsOverButton({point.x(), point.y()});
-}
-
-bool IconButton::IsPushed() {
-    return isDown();
-}
-
-void IconButton::SetPushed(bool pushed) {
-    setDown(pushed);
-}
-
-// Qt tells every widget when the mouse leaves it, unasked.
-bool IconButton::RequestLeaveNotification() {
-    return true;
-}
-
-bool IconButton::WithdrawLeaveNotification() {
-    return true;
-}
-
-void IconButton::Repaint() {
-    update();
+// A window lying over part of the button takes that part: a press dragged there lets the
+// button up, and a release there gives no click.
+bool IconButton::hitButton(const QPoint& pos) const {
+    return QPushButton::hitButton(pos) && QApplication::widgetAt(mapToGlobal(pos)) == this;
 }

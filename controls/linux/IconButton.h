@@ -1,8 +1,7 @@
 #pragma once
 
 #include "controls/IconButtonFace.h"
-#include "controls/IconButtonHost.h"
-#include "controls/IconButtonStates.h"
+#include "controls/IconButtonHover.h"
 
 #include <QIcon>
 #include <QImage>
@@ -10,21 +9,21 @@
 #include <QPushButton>
 
 #include <cstdint>
-#include <optional>
 
 class QEvent;
 class QMouseEvent;
 
 // A push button with an icon at its left and the caption beside it, a hover highlight, a
 // sunken face while pressed and corner marks for the focus. The core's face paints it and
-// the core's states follow the mouse; clicking, keyboard, focus and the implicit mouse grab
-// stay with QPushButton, which sees every event after the button's own handling.
+// the core's hover state follows the mouse; clicking, keyboard, focus, the implicit mouse
+// grab and the pressed state while a press is dragged stay with QPushButton, which sees every
+// event after the button's own handling.
 //
 // The face is painted in device pixels, as on the other edition at the screen's density:
 // the sizes are the core's for the widget's dots per inch times its device pixel ratio, the
 // pens and edges one device pixel, and the icon the image of the icon file nearest that
 // size. Only the caption is laid out in the widget's own (logical) pixels, in its font.
-class IconButton : public QPushButton, private IconButtonHost {
+class IconButton : public QPushButton {
 public:
     explicit IconButton(const QString& text, QWidget* parent);
 
@@ -45,8 +44,10 @@ public:
     // ratio so that it covers the button's logical area: the widget's paint and the tests'.
     QImage PaintFace(const ButtonFace& face, qreal pixelRatio = 1.0) const;
 
-    bool Hovering() const { return states.Hovering(); }
-    bool MouseDown() const { return states.MouseDown(); }
+    bool Hovering() const { return hover.Hovering(); }
+    // The left button went down on this button and has not come up yet; a lost focus ends
+    // the press early.
+    bool MouseDown() const { return mouseDown; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -56,23 +57,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    bool hitButton(const QPoint& pos) const override;
 
 private:
-    std::intptr_t PassOn() override;
-    void SendPressToSelf() override;
-    bool HoldsCapture() override;
-    void ReleaseCapture() override;
-    bool IsOverButton(CanvasPoint clientPoint) override;
-    std::optional<bool> IsCursorOverButton() override;
-    bool IsPushed() override;
-    void SetPushed(bool pushed) override;
-    bool RequestLeaveNotification() override;
-    bool WithdrawLeaveNotification() override;
-    void Repaint() override;
-
-    // The event being handled, for PassOn and SendPressToSelf; events nest.
-    QEvent* current = nullptr;
-
     // The icons' images at one size in device pixels, picked again when the size changes
     // (the window moved to a screen of another density).
     struct IconImages {
@@ -83,7 +70,7 @@ private:
     };
     const IconImages& ImagesAt(int size);
 
-    IconButtonStates states{*this};
+    IconButtonHover hover;
     // The caption and the hover and pressed focus marks: the button text as the button was
     // made, as on the other edition.
     Colour textColour;
@@ -91,7 +78,5 @@ private:
     QIcon pressedIcon;
     QIcon hoverIcon;
     IconImages images;
-    // The standard button holds the mouse from a press on it until the release; a lost
-    // focus gives it up early.
-    bool holdsMouse = false;
+    bool mouseDown = false;
 };

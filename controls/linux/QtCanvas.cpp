@@ -1,9 +1,8 @@
 #include "controls/linux/QtCanvas.h"
 
+#include "common/linux/QtText.h"
 #include "controls/OwnerDrawConstants.h"
 #include "controls/linux/PaletteColours.h"
-
-#include <QString>
 
 #include <cstdlib>
 
@@ -141,8 +140,7 @@ void QtCanvas::WriteText(TextView text, const CanvasRect& rect, std::uint32_t fo
     painter.scale(pixelRatio, pixelRatio);
     const QRectF logical(rect.left / pixelRatio, rect.top / pixelRatio, rect.Width() / pixelRatio,
                          rect.Height() / pixelRatio);
-    painter.drawText(logical, flags,
-                     QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())));
+    painter.drawText(logical, flags, ToQString(text));
     painter.restore();
 }
 

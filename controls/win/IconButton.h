@@ -1,9 +1,9 @@
 #pragma once
 
 #include "controls/IconButtonFace.h"
-#include "controls/IconButtonHost.h"
-#include "controls/IconButtonStates.h"
 #include "controls/win/ButtonIcons.h"
+#include "controls/win/IconButtonHost.h"
+#include "controls/win/IconButtonStates.h"
 #include "framework/win/Button.h"
 
 #include <cstdint>

@@ -5,8 +5,9 @@
 #include <cstdint>
 #include <optional>
 
-// What the icon button's hover and press handling asks of the window it runs in. The real
-// host is the subclassed push-button control; the tests' host records the calls.
+// What the icon button's mouse handling asks of the standard push-button control it
+// subclasses: the message being handled, the capture, the pushed state, the leave
+// notification. The tests' host records the calls.
 class IconButtonHost {
 public:
     virtual ~IconButtonHost() = default;

@@ -1,22 +1,23 @@
 #pragma once
 
 #include "controls/Canvas.h"
-#include "controls/IconButtonHost.h"
+#include "controls/IconButtonHover.h"
+#include "controls/win/IconButtonHost.h"
 
 #include <cstdint>
 
-// The icon button's hover highlight and pressed state while the mouse is dragged. Each
-// On... handles one message of the button and returns the message's result; the messages
-// the standard control sees as well are handed on through the host at the point where
-// the order matters: the hover request is withdrawn before a press is passed on, the press
-// is noted after it, and the release is noted before it is passed on, so the draw requests
-// the control issues while handling them see the right flags.
+// The icon button's mouse handling on the standard push-button control: the hover
+// highlight, and the pressed state while the mouse is dragged. Each On... handles one message of
+// the button and returns the message's result; the messages the standard control sees as well are
+// handed on through the host at the point where the order matters: the hover request is withdrawn
+// before a press is passed on, the press is noted after it, and the release is noted before it is
+// passed on, so the draw requests the control issues while handling them see the right flags.
 class IconButtonStates {
 public:
     explicit IconButtonStates(IconButtonHost& host) : host(host) {}
 
     // The mouse is over the button and a leave notification has been requested.
-    bool Hovering() const { return hovering; }
+    bool Hovering() const { return hover.Hovering(); }
     // The left button went down on this button and has not come up yet.
     bool MouseDown() const { return mouseDown; }
 
@@ -42,6 +43,6 @@ private:
     bool Dragging() { return mouseDown && host.HoldsCapture(); }
 
     IconButtonHost& host;
-    bool hovering = false;
+    IconButtonHover hover;
     bool mouseDown = false;
 };

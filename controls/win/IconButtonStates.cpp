@@ -1,4 +1,4 @@
-#include "controls/IconButtonStates.h"
+#include "controls/win/IconButtonStates.h"
 
 std::intptr_t IconButtonStates::OnMouseMove(CanvasPoint clientPoint) {
     if (Dragging()) {
@@ -7,22 +7,20 @@ std::intptr_t IconButtonStates::OnMouseMove(CanvasPoint clientPoint) {
             host.SetPushed(over);
             host.Repaint();
         }
-    } else if (!hovering && host.RequestLeaveNotification()) {
-        hovering = true;
+    } else if (hover.OnMouseOver([this] { return host.RequestLeaveNotification(); })) {
         host.Repaint();
     }
     return host.PassOn();
 }
 
 std::intptr_t IconButtonStates::OnMouseLeave() {
-    hovering = false;
+    hover.OnMouseLeave();
     host.Repaint();
     return 0;
 }
 
 std::intptr_t IconButtonStates::OnLButtonDown() {
-    if (hovering && host.WithdrawLeaveNotification())
-        hovering = false;
+    hover.OnPress([this] { return host.WithdrawLeaveNotification(); });
     const std::intptr_t result = host.PassOn();
     mouseDown = true;
     return result;

@@ -1,4 +1,4 @@
-#include "controls/IconButtonStates.h"
+#include "controls/win/IconButtonStates.h"
 
 #include <gtest/gtest.h>
 
