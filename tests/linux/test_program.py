@@ -6,6 +6,7 @@ Run as root in a network namespace of its own (ProgramTests.cmake), since the we
 answers on port 80 and the storage's FTP server on port 21 of the same address."""
 
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -29,24 +30,25 @@ FTP_USER, FTP_PASSWORD = "ftp user", "p a,s=s@w"
 STALE_USER = "stale"
 REDIRECT, WEBAPP = "127.0.0.2", "127.0.0.3"
 
-xserver = service = config = ftp = None
+xserver = service = config = ftp = ftp_folder = None
 
 
 def setUpModule():
-    global xserver, service, config, ftp
+    global xserver, service, config, ftp, ftp_folder
     xserver = XServer()
     service = StandinService(f"http://{WEBAPP}/app", {USER: PASSWORD, FTP_USER: FTP_PASSWORD,
                                                       STALE_USER: "new"})
     redirect_port = service.listen(REDIRECT, 0)
     service.listen(WEBAPP, 80)
     config = f"[RedirectHosts]\nHost1={REDIRECT}:{redirect_port}\n"
-    folder = Path(tempfile.mkdtemp(prefix="tarn-ftp-"))
-    ftp = FtpServer(WEBAPP, 21, {FTP_USER: FTP_PASSWORD, STALE_USER: "old"}, folder / "root",
-                    folder / "log")
+    ftp_folder = Path(tempfile.mkdtemp(prefix="tarn-ftp-"))
+    ftp = FtpServer(WEBAPP, 21, {FTP_USER: FTP_PASSWORD, STALE_USER: "old"}, ftp_folder / "root",
+                    ftp_folder / "log")
 
 
 def tearDownModule():
     ftp.close()
+    shutil.rmtree(ftp_folder, ignore_errors=True)
     service.stop()
     xserver.close()
 
