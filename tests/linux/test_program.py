@@ -5,6 +5,7 @@ service on loopback, with a home of its own and a recorder in xdg-open's place.
 Run as root in a network namespace of its own (ProgramTests.cmake), since the web application
 answers on port 80 and the storage's FTP server on port 21 of the same address."""
 
+import contextlib
 import os
 import shutil
 import subprocess
@@ -61,34 +62,22 @@ def password_forms(password):
 
 
 class CommandLineWatcher(threading.Thread):
-    """Reads every process's command line over and over until stopped; keeps those that
-    showed any of the given texts, and counts the rounds that found the program running."""
+    """Reads every process's command line until stopped: keeps those that showed any of the
+    texts, and counts the rounds that found the program running."""
 
     def __init__(self, texts):
         super().__init__(daemon=True)
-        self.texts = [t.encode("utf-8") for t in texts]
-        self.seen, self.scans = set(), 0
+        self.texts, self.seen, self.scans = [t.encode() for t in texts], set(), 0
         self.stopping = threading.Event()
 
     def run(self):
-        program = str(PROGRAM).encode("utf-8") + b"\0"
         while not self.stopping.is_set():
-            program_seen = False
-            for entry in os.scandir("/proc"):
-                if entry.name.isdigit():
-                    try:
-                        line = Path(entry.path, "cmdline").read_bytes()
-                    except OSError:
-                        continue
-                    program_seen = program_seen or line.startswith(program)
-                    if any(t in line for t in self.texts):
-                        self.seen.add(line.replace(b"\0", b" ").decode("utf-8", "replace"))
-            self.scans += program_seen
-
-    def stop(self):
-        self.stopping.set()
-        self.join()
-
+            lines = []
+            for cmdline in Path("/proc").glob("[0-9]*/cmdline"):
+                with contextlib.suppress(OSError):
+                    lines.append(cmdline.read_bytes())
+            self.seen.update(line for line in lines if any(t in line for t in self.texts))
+            self.scans += any(line.startswith(PROGRAM.encode() + b"\0") for line in lines)
 
 class ProgramTest(unittest.TestCase):
     def setUp(self):
@@ -167,7 +156,8 @@ class ProgramTest(unittest.TestCase):
                 self.desktop.xdotool("key", "Return")
                 self.assertEqual(program.wait(timeout=90), 0)
             finally:
-                watcher.stop()
+                watcher.stopping.set()
+                watcher.join()
             location = f"ftp://ftp%20user@{WEBAPP}/"
             self.assertEqual(self.desktop.opened(), [[location]])
             # The mount the program made opens the storage without a password.
