@@ -1,6 +1,7 @@
 #include "app/LaunchTargets.h"
 
 #include "app/ShellAddress.h"
+#include "common/UserTexts.h"
 #include "webclient/Url.h"
 
 #include <initializer_list>
@@ -51,6 +52,31 @@ void OpenChecked(Shell& shell, MessageSink& sink, ShellOwner owner, const Launch
         sink.ShowMessage(RefusedAddressMessage(webAppUrl));
 }
 
+Text MountFailureMessage(const MountResult& result) {
+    switch (result.outcome) {
+    case MountOutcome::Refused:
+        return UserTexts::mountRefused;
+    case MountOutcome::TimedOut:
+        return UserTexts::mountTimedOut;
+    default:
+        return UserTexts::mountFailed + result.message;
+    }
+}
+
+// Mounts the storage and hands the file manager its location without the password.
+void MountAndOpen(Shell& shell, MessageSink& sink, StorageMounter& mounter, SecretText fileManager,
+                  TextView user, TextView password, TextView webAppUrl) {
+    const SecretText location = FtpStorageLocation(user, webAppUrl);
+    if (!user.empty()) {
+        const MountResult mounted = mounter.Mount(location, SecretText(password));
+        if (mounted.outcome != MountOutcome::Mounted) {
+            sink.ShowMessage(MountFailureMessage(mounted));
+            return;
+        }
+    }
+    shell.Open(0, fileManager, location);
+}
+
 } // namespace
 
 bool LaunchModeOpensWebPage(std::int32_t launchMode) {
@@ -84,6 +110,17 @@ SecretText FtpLocation(TextView user, TextView password, TextView webAppUrl) {
     return location;
 }
 
+SecretText FtpStorageLocation(TextView user, TextView webAppUrl) {
+    SecretText location(u"ftp://");
+    if (!user.empty()) {
+        AppendFtpCredential(location, user);
+        location += u'@';
+    }
+    location += HostFromUrl(webAppUrl);
+    location += u'/';
+    return location;
+}
+
 LaunchTarget DestinationTarget(std::int32_t launchMode, TextView user, TextView password,
                                TextView webAppUrl, TextView sessionId,
                                const FileManagerLocator& fileManager) {
@@ -102,7 +139,13 @@ Text HelpPageAddress(TextView webAppUrl) {
 
 void OpenDestination(Shell& shell, MessageSink& sink, const FileManagerLocator& fileManager,
                      std::int32_t launchMode, TextView user, TextView password, TextView webAppUrl,
-                     TextView sessionId) {
+                     TextView sessionId, StorageMounter* mounter) {
+    if (mounter && !webAppUrl.empty() && !LaunchModeOpensWebPage(launchMode) &&
+        IsPlainFtpHost(HostFromUrl(webAppUrl)) && mounter->MountsForFileManager()) {
+        MountAndOpen(shell, sink, *mounter, SecretText(fileManager.FileManagerPath()), user,
+                     password, webAppUrl);
+        return;
+    }
     OpenChecked(shell, sink, 0,
                 DestinationTarget(launchMode, user, password, webAppUrl, sessionId, fileManager),
                 webAppUrl);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Shell.h"
+#include "app/StorageMounter.h"
 #include "common/MessageSink.h"
 #include "common/Text.h"
 
@@ -31,6 +32,10 @@ SecretText AutoLogonAddress(std::int32_t launchMode, TextView webAppUrl, TextVie
 // fields at those. Non-ASCII characters stay as they are.
 SecretText FtpLocation(TextView user, TextView password, TextView webAppUrl);
 
+// The storage without a password: "ftp://" + user + "@" + the host + "/", the user encoded as in
+// FtpLocation; "ftp://" + the host + "/" for an empty user.
+SecretText FtpStorageLocation(TextView user, TextView webAppUrl);
+
 // The target of a launch mode after a logon. The file manager is asked for only when it is
 // the target.
 LaunchTarget DestinationTarget(std::int32_t launchMode, TextView user, TextView password,
@@ -45,8 +50,11 @@ Text HelpPageAddress(TextView webAppUrl);
 // not, is not handed to the shell: the sink shows why instead. An empty web application
 // address opens nothing and shows nothing, since the exchange that could not get it has
 // already said why.
+// With a mounter that mounts for the file manager, the storage is mounted first and handed over
+// without the password (an empty user name mounts nothing); a mount that fails is shown in the
+// sink and nothing is handed over.
 void OpenDestination(Shell& shell, MessageSink& sink, const FileManagerLocator& fileManager,
                      std::int32_t launchMode, TextView user, TextView password, TextView webAppUrl,
-                     TextView sessionId);
+                     TextView sessionId, StorageMounter* mounter = nullptr);
 void OpenSignUpPage(Shell& shell, MessageSink& sink, ShellOwner owner, TextView webAppUrl);
 void OpenHelpPage(Shell& shell, MessageSink& sink, ShellOwner owner, TextView webAppUrl);

@@ -61,6 +61,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # over https (certificates), and the storage and web pages are opened through xdg-open.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "ca-certificates, xdg-utils")
+# With GVfs's FTP backend the storage is mounted and handed over without the password.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gvfs-backends")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR})
 include(CPack)

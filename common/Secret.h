@@ -150,3 +150,11 @@ private:
 
 using SecretText = Secret<char16_t>;
 using SecretBytes = Secret<std::uint8_t>;
+
+// The text in UTF-8 (ToUtf8's rules) as a secret, for a platform call that takes UTF-8.
+inline Secret<char> SecretUtf8(TextView text) {
+    Secret<char> bytes;
+    bytes.reserve(text.size() * 3);
+    EncodeUtf8(text, [&bytes](char c) { bytes += c; });
+    return bytes;
+}

@@ -43,6 +43,22 @@ inline constexpr char16_t noRedirectHost[] =
     u"tarnftp has no redirect host to ask. Name one as Host1 in the [RedirectHosts] section of "
     u"tarnftp.ini in one of these places:";
 
+// What the opener's exit status says, for the storage and for a web page. None of them repeats
+// the address, which may carry the password or the session id.
+inline constexpr char16_t nothingOpensFtp[] =
+    u"Nothing on this desktop opens ftp:// locations. Install a file manager that does.";
+inline constexpr char16_t nothingOpensWebPages[] =
+    u"Nothing on this desktop opens web pages. Install a web browser.";
+inline constexpr char16_t storageNotOpened[] = u"The desktop could not open your storage.";
+inline constexpr char16_t pageNotOpened[] = u"The desktop could not open the page.";
+
+// Mounting the storage before the file manager opens it; the last one is followed by the
+// platform's own text.
+inline constexpr char16_t mountRefused[] =
+    u"The storage did not accept your password. Open it in your file manager to try again.";
+inline constexpr char16_t mountTimedOut[] = u"The storage did not answer in time.";
+inline constexpr char16_t mountFailed[] = u"The storage could not be opened: ";
+
 // The exchange's own failures; the platform's texts for its error codes come from it.
 inline constexpr char16_t noConnectivity[] =
     u"The computer cannot connect to the Internet. Check the network connection and try again.";

@@ -2,10 +2,13 @@
 
 With --interactive (a display) a person uses the window: tarnftp.ini beside a copy of the
 program points it at the service, settings.bin goes to a temporary configuration folder, and
-the desktop's own xdg-open opens what a logon leads to. Without it the program runs on a
-private X server: screenshots of the window before and after typing go into out/, what the
-service received and what xdg-open was handed are printed (the password as asterisks), and
-last the window is saved once more as it opens at twice the pixel ratio.
+the desktop's own xdg-open opens what a logon leads to. Without it (run by tools/run.sh in a
+network namespace of its own) the web application answers on port 80 and the storage's FTP
+server on port 21 of one loopback address, and the program runs on a private X server with a
+session bus and GVfs of its own: screenshots of the window before and after typing go into
+out/, and what the service received, what was mounted, the storage's files through that mount
+and what xdg-open was handed are printed (the password as asterisks); last the window is saved
+once more as it opens at twice the pixel ratio.
 """
 import argparse
 import os
@@ -20,8 +23,10 @@ ROOT = Path(__file__).resolve().parents[1]
 sys.path.insert(0, str(ROOT / "tests" / "linux"))
 sys.path.insert(0, str(ROOT / "tools" / "standin"))
 
+from ftp import FtpServer  # noqa: E402
 from service import StandinService  # noqa: E402
-from xsession import APP_TITLE, PROXY_VARIABLES, Desktop, XServer, running  # noqa: E402
+from xsession import (APP_TITLE, PROXY_VARIABLES, Desktop, XServer, running,  # noqa: E402
+                      session_bus)
 
 PROGRAM = Path(os.environ.get("TARN_PROGRAM", ROOT / "build" / "linux-release" / "tarnftp"))
 REDIRECT, WEBAPP = "127.0.0.2", "127.0.0.3"
@@ -46,11 +51,18 @@ def focused_window_area(desktop):
     return area
 
 
+def gio(desktop, *args):
+    """gio's output on the desktop's session bus, one line a list item."""
+    done = subprocess.run(["gio", *args], env=desktop.env(), capture_output=True, text=True,
+                          timeout=30, check=False)
+    return (done.stdout + done.stderr).splitlines()
+
+
 def log_on_headless(config, service, out):
     with XServer() as xserver:
         desktop = Desktop(xserver, config)
         try:
-            with running(PROGRAM, desktop) as program:
+            with session_bus(desktop), running(PROGRAM, desktop) as program:
                 area = focused_window_area(desktop)
                 if area is None:
                     return 1
@@ -62,7 +74,17 @@ def log_on_headless(config, service, out):
                 print("screenshots:", out / "linux-logon-window-empty.png",
                       out / "linux-logon-window-filled.png")
                 desktop.xdotool("key", "Return")
-                exit_code = program.wait(timeout=60)
+                exit_code = program.wait(timeout=90)
+                opened = desktop.opened()
+                print("\nGVfs mounted:")
+                for line in gio(desktop, "mount", "--list"):
+                    if line.startswith("Mount("):
+                        print("  " + masked(line))
+                for arguments in opened[:1]:
+                    print(f"\nthe files of {masked(arguments[0])} through that mount "
+                          f"(gio list, no password given):")
+                    for line in gio(desktop, "list", arguments[0]):
+                        print("  " + masked(line))
             print(f"\ntarnftp ended with exit code {exit_code}\n\nthe service received:")
             for request in service.requests:
                 print(f"  {request.local_address}:{request.local_port} {request.method} "
@@ -70,7 +92,6 @@ def log_on_headless(config, service, out):
                       f"User-Agent: {request.header('User-Agent')}")
                 print(f"    body: {masked(request.body.decode('utf-8', 'replace'))}")
             print("\nxdg-open was handed:")
-            opened = desktop.opened()
             for arguments in opened:
                 print("  " + " ".join(masked(a) for a in arguments))
             if not opened:
@@ -118,12 +139,22 @@ def main():
     options = parser.parse_args()
 
     service = StandinService("", {USER: PASSWORD})
-    # Ports the system chooses, so that nothing needs root; the hosts carry them.
-    redirect_port = service.listen(REDIRECT, 0)
-    webapp_port = service.listen(WEBAPP, 0)
-    service.webapp_url = f"http://{WEBAPP}:{webapp_port}/app"
+    ftp = folder = None
+    if options.interactive:
+        # Ports the system chooses, so that nothing needs root; the hosts carry them.
+        redirect_port = service.listen(REDIRECT, 0)
+        webapp_port = service.listen(WEBAPP, 0)
+        service.webapp_url = f"http://{WEBAPP}:{webapp_port}/app"
+    else:
+        # The ftp host is the web application's: HTTP on 80 and FTP on 21 of one address.
+        redirect_port = service.listen(REDIRECT, 0)
+        service.listen(WEBAPP, 80)
+        service.webapp_url = f"http://{WEBAPP}/app"
+        folder = Path(tempfile.mkdtemp(prefix="tarn-demo-ftp-"))
+        ftp = FtpServer(WEBAPP, 21, {USER: PASSWORD}, folder / "root", folder / "log")
+        print(f"FTP server on {WEBAPP}:21 serving {folder / 'root'}")
     config = f"[RedirectHosts]\nHost1={REDIRECT}:{redirect_port}\n"
-    print(f"local service on {REDIRECT}:{redirect_port} and {WEBAPP}:{webapp_port}, "
+    print(f"local service on {REDIRECT}:{redirect_port} and {service.webapp_url}, "
           f"account {USER!r} / {PASSWORD!r}")
     try:
         if options.interactive:
@@ -133,6 +164,9 @@ def main():
         return log_on_headless(config, service, out)
     finally:
         service.stop()
+        if ftp:
+            ftp.close()
+            shutil.rmtree(folder, ignore_errors=True)
 
 
 if __name__ == "__main__":

@@ -2,7 +2,8 @@
 # Sets up, builds and runs tarnftp against the local stand-in service. With a display a
 # person uses it; without one it runs headless and saves screenshots into out/.
 #   tools/run.sh           tarnftp.exe under Wine (headless: in tools/sandbox.sh, by tools/demo.py)
-#   tools/run.sh --linux   the Linux tarnftp (headless: on a private Xvfb, by tools/demo_linux.py)
+#   tools/run.sh --linux   the Linux tarnftp (headless: on a private Xvfb with GVfs and an FTP
+#                          server, by tools/demo_linux.py)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,7 +14,9 @@ if [ "${1:-}" = "--linux" ]; then
     if [ -n "${DISPLAY:-}" ]; then
         exec python3 tools/demo_linux.py --interactive
     fi
-    exec python3 tools/demo_linux.py
+    # The web application on port 80 and the storage's FTP server on port 21 of one loopback
+    # address: in a network namespace of its own.
+    exec unshare --net sh -c 'ip link set lo up && exec python3 tools/demo_linux.py'
 fi
 
 cmake --preset windows >/dev/null

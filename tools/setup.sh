@@ -8,12 +8,16 @@ set -euo pipefail
 # libqt6gui6), one fixed font so that the offscreen tests lay out the same everywhere,
 # xdotool to drive the real window, and for the .deb dpkg-shlibdeps (dpkg-dev), file (CPack
 # finds the ELF files with it) and Debian's checks of it: desktop-file-validate, lintian,
-# appstreamcli and xprop (the window's class).
+# appstreamcli and xprop (the window's class). The storage is mounted through GIO
+# (libglib2.0-dev, found with pkg-config); its tests run GVfs (gvfs-daemons, gvfs-backends and
+# gio from libglib2.0-bin) on a session bus of their own (dbus-run-session, from dbus-daemon)
+# against a real FTP server (python3-pyftpdlib, for Debian's own python3).
 packages=(cmake g++ make python3 googletest libgtest-dev g++-mingw-w64-x86-64-posix
           wine64 xvfb xauth openssl iproute2 util-linux clang-format clang-14 libclang-rt-14-dev
           git osslsigncode unzip libcurl4-openssl-dev
           qt6-base-dev fonts-dejavu-core xdotool dpkg-dev file desktop-file-utils
-          lintian appstream x11-utils)
+          lintian appstream x11-utils libglib2.0-dev pkgconf gvfs-daemons gvfs-backends
+          libglib2.0-bin dbus-daemon python3-pyftpdlib)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||

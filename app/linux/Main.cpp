@@ -1,5 +1,6 @@
 #include "app/linux/Arguments.h"
 #include "app/linux/ConfigFile.h"
+#include "app/linux/GvfsMount.h"
 #include "app/linux/XdgOpenShell.h"
 #include "common/Clock.h"
 #include "logon/linux/LogonWindow.h"
@@ -34,8 +35,9 @@ int main(int argc, char** argv) {
     XdgLogonFileStore store(clock, SettingsFolder());
     XdgOpenShell shell(sink);
     XdgOpener fileManager;
+    GvfsMount mounter;
 
-    LogonWindow window(session, store, store.LoadLogonInfo(), shell, fileManager);
+    LogonWindow window(session, store, store.LoadLogonInfo(), shell, fileManager, mounter);
     window.SetLaunchMode(launchMode);
     window.exec();
     return 0;

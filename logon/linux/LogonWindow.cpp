@@ -57,11 +57,12 @@ const QString helpIcon = QStringLiteral(":/icons/help.ico");
 } // namespace
 
 LogonWindow::LogonWindow(ServiceSession& session, LogonStore& store, LogonInfo restored,
-                         Shell& shell, const FileManagerLocator& fileManager)
+                         Shell& shell, const FileManagerLocator& fileManager,
+                         StorageMounter& mounter)
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                            Qt::MSWindowsFixedSizeDialogHint),
-      session(session), store(store), shell(shell), fileManager(fileManager) {
+      session(session), store(store), shell(shell), fileManager(fileManager), mounter(mounter) {
     setWindowTitle(QStringLiteral(LOGON_TEMPLATE_CAPTION));
     setWindowIcon(QIcon(applicationIcon));
     setFont(DialogFont());
@@ -174,7 +175,7 @@ void LogonWindow::OnLogon() {
                                  [this](std::int32_t mode, const Text& user, const SecretText& pw) {
                                      OpenDestination(shell, *this, fileManager, mode, user,
                                                      pw.view(), session.GetWebAppUrl(),
-                                                     session.SessionId().view());
+                                                     session.SessionId().view(), &mounter);
                                  });
         procedure.OnOK(launchMode);
     });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Shell.h"
+#include "app/StorageMounter.h"
 #include "logon/LogonFileCodec.h"
 #include "logon/LogonStore.h"
 #include "logon/LogonView.h"
@@ -24,7 +25,7 @@ class ServiceSession;
 class LogonWindow : public QDialog, private LogonView {
 public:
     LogonWindow(ServiceSession& session, LogonStore& store, LogonInfo restored, Shell& shell,
-                const FileManagerLocator& fileManager);
+                const FileManagerLocator& fileManager, StorageMounter& mounter);
     ~LogonWindow() override;
 
     // Where a successful logon leads (app/LaunchMode.h); 0 until set.
@@ -65,6 +66,7 @@ private:
     LogonStore& store;
     Shell& shell;
     const FileManagerLocator& fileManager;
+    StorageMounter& mounter;
     std::int32_t launchMode = 0;
 
     Text userName;

@@ -1,40 +1,83 @@
 #!/usr/bin/env python3
 """The real tarnftp under a private X server, typed into with xdotool, against the stand-in
-service on loopback, with a home of its own and a recorder in xdg-open's place."""
+service on loopback, with a home of its own and a recorder in xdg-open's place.
 
+Run as root in a network namespace of its own (ProgramTests.cmake), since the web application
+answers on port 80 and the storage's FTP server on port 21 of the same address."""
+
+import contextlib
 import os
+import shutil
+import subprocess
 import sys
+import tempfile
+import threading
 import unittest
+import urllib.parse
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(ROOT / "tools" / "standin"))
 
+from ftp import FtpServer  # noqa: E402
 from service import StandinService  # noqa: E402
-from xsession import APP_TITLE, BOX_TITLE, Desktop, XServer, running  # noqa: E402
+from xsession import APP_TITLE, BOX_TITLE, Desktop, XServer, running, session_bus  # noqa: E402
 
 PROGRAM = os.environ["TARN_PROGRAM"]
 USER, PASSWORD = "demo", "s3cret pass"
+# An account of the storage's FTP server too; the second one's FTP password differs from the
+# one the service takes.
+FTP_USER, FTP_PASSWORD = "ftp user", "p a,s=s@w"
+STALE_USER = "stale"
 REDIRECT, WEBAPP = "127.0.0.2", "127.0.0.3"
 
-xserver = service = config = None
+xserver = service = config = ftp = ftp_folder = None
 
 
 def setUpModule():
-    global xserver, service, config
+    global xserver, service, config, ftp, ftp_folder
     xserver = XServer()
-    service = StandinService("", {USER: PASSWORD})
-    # Ports the system chooses, so that no privileges are needed; the hosts carry them.
+    service = StandinService(f"http://{WEBAPP}/app", {USER: PASSWORD, FTP_USER: FTP_PASSWORD,
+                                                      STALE_USER: "new"})
     redirect_port = service.listen(REDIRECT, 0)
-    webapp_port = service.listen(WEBAPP, 0)
-    service.webapp_url = f"http://{WEBAPP}:{webapp_port}/app"
+    service.listen(WEBAPP, 80)
     config = f"[RedirectHosts]\nHost1={REDIRECT}:{redirect_port}\n"
+    ftp_folder = Path(tempfile.mkdtemp(prefix="tarn-ftp-"))
+    ftp = FtpServer(WEBAPP, 21, {FTP_USER: FTP_PASSWORD, STALE_USER: "old"}, ftp_folder / "root",
+                    ftp_folder / "log")
 
 
 def tearDownModule():
+    ftp.close()
+    shutil.rmtree(ftp_folder, ignore_errors=True)
     service.stop()
     xserver.close()
 
+
+def password_forms(password):
+    """The password as it may stand anywhere: raw, percent-encoded (either case) and
+    form-encoded."""
+    encoded = urllib.parse.quote(password, safe="")
+    return {password, encoded, encoded.lower(), urllib.parse.quote_plus(password, safe="")}
+
+
+class CommandLineWatcher(threading.Thread):
+    """Reads every process's command line until stopped: keeps those that showed any of the
+    texts, and counts the rounds that found the program running."""
+
+    def __init__(self, texts):
+        super().__init__(daemon=True)
+        self.texts, self.seen, self.scans = [t.encode() for t in texts], set(), 0
+        self.stopping = threading.Event()
+
+    def run(self):
+        while not self.stopping.is_set():
+            lines = []
+            for cmdline in Path("/proc").glob("[0-9]*/cmdline"):
+                with contextlib.suppress(OSError):
+                    lines.append(cmdline.read_bytes())
+            self.seen.update(line for line in lines if any(t in line for t in self.texts))
+            self.scans += any(line.startswith(PROGRAM.encode() + b"\0") for line in lines)
 
 class ProgramTest(unittest.TestCase):
     def setUp(self):
@@ -49,17 +92,29 @@ class ProgramTest(unittest.TestCase):
         self.desktop.xdotool("windowfocus", "--sync", window)
         return program, window
 
-    def test_remembered_logon_opens_the_storage_and_is_restored(self):
-        expected = f"ftp://{USER}:s3cret%20pass@{service.webapp_url.split('/')[2]}"
+    def log_on(self, user, password, *keys):
+        """Starts the program and types the credentials, then keys; returns the process."""
         program, _ = self.start()
-        # The user name box has the focus; the remember box is three tab stops after the
-        # password box (Logon, Cancel, then it).
-        self.desktop.xdotool("type", "--delay", 20, USER)
+        # The user name box has the focus.
+        self.desktop.xdotool("type", "--delay", 20, user)
         self.desktop.xdotool("key", "Tab")
-        self.desktop.xdotool("type", "--delay", 20, PASSWORD)
-        self.desktop.xdotool("key", "Tab", "Tab", "Tab", "space", "Return")
+        self.desktop.xdotool("type", "--delay", 20, password)
+        if keys:
+            self.desktop.xdotool("key", *keys)
+        return program
+
+    def output(self):
+        return (self.desktop.home / "program.out").read_bytes().decode("utf-8", "replace")
+
+    def test_remembered_logon_opens_the_storage_and_is_restored(self):
+        # No session bus here: the location carries the password, and nothing is mounted.
+        expected = f"ftp://{USER}:s3cret%20pass@{WEBAPP}"
+        ftp.clear_log()
+        # The remember box is three tab stops after the password box (Logon, Cancel, then it).
+        program = self.log_on(USER, PASSWORD, "Tab", "Tab", "Tab", "space", "Return")
         self.assertEqual(program.wait(timeout=30), 0)
         self.assertEqual(self.desktop.opened(), [[expected]])
+        self.assertEqual(ftp.attempts(), [])
         saved = self.desktop.config_home / "tarngroupFTP" / "settings.bin"
         self.assertEqual(saved.stat().st_mode & 0o777, 0o600)
 
@@ -88,6 +143,66 @@ class ProgramTest(unittest.TestCase):
         self.desktop.xdotool("windowfocus", "--sync", window, "key", "Escape")
         program.wait(timeout=10)
         self.assertEqual(self.desktop.opened(), [])
+
+    def test_storage_is_mounted_and_handed_over_without_the_password(self):
+        forms = password_forms(FTP_PASSWORD)
+        ftp.clear_log()
+        with session_bus(self.desktop):
+            program = self.log_on(FTP_USER, FTP_PASSWORD)
+            # From the Enter key on (xdotool typed the password on its own command line).
+            watcher = CommandLineWatcher(forms)
+            watcher.start()
+            try:
+                self.desktop.xdotool("key", "Return")
+                self.assertEqual(program.wait(timeout=90), 0)
+            finally:
+                watcher.stopping.set()
+                watcher.join()
+            location = f"ftp://ftp%20user@{WEBAPP}/"
+            self.assertEqual(self.desktop.opened(), [[location]])
+            # The mount the program made opens the storage without a password.
+            listed = subprocess.run(["gio", "list", location], env=self.desktop.env(),
+                                    capture_output=True, text=True, timeout=30)
+            self.assertEqual(listed.stdout.split(), ["readme.txt"], listed.stderr)
+        self.assertEqual(ftp.attempts(), [("ok", FTP_USER)])
+        self.assertGreater(watcher.scans, 1)
+        self.assertEqual(watcher.seen, set())
+        self.assertFalse(any(form in self.output() for form in forms))
+
+    def test_refused_mount_says_so_opens_nothing_and_closes(self):
+        ftp.clear_log()
+        with session_bus(self.desktop):
+            program = self.log_on(STALE_USER, "new", "Return")
+            self.assertIsNotNone(self.desktop.window(BOX_TITLE, timeout=60), "no message box")
+            self.desktop.xdotool("key", "Return")
+            self.assertEqual(program.wait(timeout=30), 0)
+        self.assertEqual(self.desktop.opened(), [])
+        # The refused password was tried once, not again and again.
+        self.assertEqual(ftp.attempts(), [("refused", STALE_USER)])
+
+    def test_kde_session_is_handed_the_location_with_the_password(self):
+        ftp.clear_log()
+        self.desktop.session = {"XDG_CURRENT_DESKTOP": "KDE"}
+        with session_bus(self.desktop):
+            program = self.log_on(USER, PASSWORD, "Return")
+            self.assertEqual(program.wait(timeout=30), 0)
+        self.assertEqual(self.desktop.opened(), [[f"ftp://{USER}:s3cret%20pass@{WEBAPP}"]])
+        self.assertEqual(ftp.attempts(), [])
+
+    def test_failing_opener_gives_a_box_and_nothing_of_its_output(self):
+        for status in (3, 4):
+            with self.subTest(status=status):
+                desktop = Desktop(xserver, config, opener_status=status)
+                self.addCleanup(desktop.close)
+                self.desktop = desktop
+                program = self.log_on(USER, PASSWORD, "Return")
+                self.assertIsNotNone(desktop.window(BOX_TITLE), "no message box")
+                desktop.xdotool("key", "Return")
+                self.assertEqual(program.wait(timeout=30), 0)
+                self.assertEqual(len(desktop.opened()), 1)
+                self.assertNotIn("no method", self.output())
+                self.assertFalse(any(form in self.output() for form in password_forms(PASSWORD)))
+
 
 if __name__ == "__main__":
     unittest.main()

@@ -30,6 +30,11 @@ PROXY_VARIABLES = ("http_proxy", "https_proxy", "all_proxy", "HTTP_PROXY", "HTTP
 RECORDER = """#!/bin/sh
 { printf '%s\\n' "$#"; for argument in "$@"; do printf '%s\\0' "$argument"; done; } >>"$TARN_OPENER_LOG"
 """
+# Ends the recorder when it stands in for an opener that fails: it says what it could
+# not open on its error stream, as xdg-open does, and ends with the status.
+FAILING_OPENER = """echo "no method available for opening '$1'" >&2
+exit {status}
+"""
 
 
 def opener_records(data):
@@ -85,7 +90,7 @@ class Desktop:
     recorder named xdg-open first on PATH. config: the text of tarnftp.ini, written where the
     program looks for it in the user's configuration folder."""
 
-    def __init__(self, xserver, config=None, log=None):
+    def __init__(self, xserver, config=None, log=None, opener_status=0):
         self.xserver = xserver
         self.home = Path(tempfile.mkdtemp(prefix="tarn-home-"))
         self.config_home = self.home / ".config"
@@ -94,9 +99,13 @@ class Desktop:
         self.runtime = self.home / "runtime"
         self.runtime.mkdir(mode=0o700)
         recorder = self.bin / "xdg-open"
-        recorder.write_text(RECORDER)
+        recorder.write_text(RECORDER + (FAILING_OPENER.format(status=opener_status)
+                                        if opener_status else ""))
         recorder.chmod(0o755)
         self.log = Path(log) if log else self.home / "opener.log"
+        # The session bus (session_bus()) and the desktop the session names, when set.
+        self.bus = None
+        self.session = {}
         if config is not None:
             # Private whatever the umask: a file others may change is not read.
             (self.config_home / "tarnftp").mkdir(mode=0o700, parents=True)
@@ -111,8 +120,12 @@ class Desktop:
                    PATH=f"{self.bin}:{os.environ.get('PATH', '/usr/bin:/bin')}",
                    QT_QPA_PLATFORM="xcb", LC_ALL="C.UTF-8")
         # Nothing of the caller's desktop session: no accessibility bus, no session bus.
-        for name in ("WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "XAUTHORITY"):
+        for name in ("WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "XAUTHORITY",
+                     "XDG_CURRENT_DESKTOP", "KDE_FULL_SESSION", "GIO_USE_VFS"):
             env.pop(name, None)
+        if self.bus:
+            env["DBUS_SESSION_BUS_ADDRESS"] = self.bus
+        env.update(self.session)
         return env
 
     def opened(self):
@@ -153,6 +166,24 @@ class Desktop:
         values = dict(line.split("=", 1) for line in
                       self.xdotool("getwindowgeometry", "--shell", window).splitlines())
         return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+
+
+@contextlib.contextmanager
+def session_bus(desktop):
+    """A session bus of the desktop's own (dbus-run-session) for as long as the block runs, with
+    what it starts (GVfs's daemons); Desktop.env() names it."""
+    bus = subprocess.Popen(["dbus-run-session", "--", "sh", "-c",
+                            'echo "$DBUS_SESSION_BUS_ADDRESS"; exec sleep 3600'],
+                           env=desktop.env(), stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                           stderr=subprocess.DEVNULL, start_new_session=True, text=True)
+    try:
+        desktop.bus = bus.stdout.readline().strip()
+        yield desktop.bus
+    finally:
+        desktop.bus = None
+        os.killpg(bus.pid, signal.SIGTERM)
+        bus.wait(timeout=10)
+        bus.stdout.close()
 
 
 @contextlib.contextmanager

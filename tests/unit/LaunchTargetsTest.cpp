@@ -1,5 +1,6 @@
 #include "app/LaunchTargets.h"
 #include "app/ShellAddress.h"
+#include "common/UserTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -39,6 +40,19 @@ public:
     std::vector<Text> messages;
 };
 
+// Mounts, when the desktop mounts for its file manager, with a fixed outcome; records each mount.
+struct FakeMounter final : StorageMounter {
+    bool MountsForFileManager() override { return ++asked, mounts; }
+    MountResult Mount(TextView location, const SecretText& password) override {
+        mounted.push_back(Text(location) + u" " + Text(password.view()));
+        return {outcome, u"No route."};
+    }
+    bool mounts;
+    MountOutcome outcome;
+    int asked = 0;
+    std::vector<Text> mounted;
+};
+
 constexpr char16_t webAppUrl[] = u"http://web.example:8080/app";
 const Text autoLogon = Text(webAppUrl) + u"/secure/autologon.aspx?sesID=S1&gotoURL=";
 
@@ -70,6 +84,72 @@ TEST(LaunchTargets, EachModeHasItsTarget) {
         ASSERT_EQ(shell.calls.size(), 1u) << test.mode;
         EXPECT_EQ(shell.calls[0], test.expected) << test.mode;
         EXPECT_EQ(folder.asked, LaunchModeOpensWebPage(test.mode) ? 0 : 1) << test.mode;
+    }
+}
+
+// Where the file manager reads its logon from a mount, the storage is mounted with the password
+// and handed over without it; a failed mount is said and nothing is handed over. A web page and
+// a host that is not plain never ask the desktop (which may start its services).
+TEST(LaunchTargets, MountedStorageIsHandedOverWithoutThePassword) {
+    using enum MountOutcome;
+    struct Case {
+        std::int32_t mode;
+        Text user, url;
+        bool mounts;
+        MountOutcome outcome;
+        std::vector<Text> mounted, opened, messages = {};
+    };
+    const Text host = u"http://h", bad = u"http://h,x=y", mount = u"ftp://jo@h/ p@ ,=";
+    const Text page = host + u"/secure/autologon.aspx?sesID=S1&gotoURL=/file/ShowFolder.aspx";
+    const Case cases[] = {
+        {0, u"j o", host, true, Mounted, {u"ftp://j%20o@h/ p@ ,="}, {u"ftp://j%20o@h/"}},
+        {0, u"", host, true, Failed, {}, {u"ftp://h/"}},
+        {0, u"jo", host, false, Mounted, {}, {u"ftp://jo:p%40%20%2C%3D@h"}},
+        {0, u"jo", host, true, Refused, {mount}, {}, {UserTexts::mountRefused}},
+        {0, u"jo", host, true, Failed, {mount}, {}, {UserTexts::mountFailed + Text(u"No route.")}},
+        {2, u"jo", host, true, Mounted, {}, {page}},
+        {0, u"jo", bad, true, Mounted, {}, {}, {RefusedAddressMessage(bad)}},
+    };
+    for (const Case& test : cases) {
+        FakeFileManager folder;
+        FakeMounter mounter;
+        mounter.mounts = test.mounts;
+        mounter.outcome = test.outcome;
+        RecordingShell shell;
+        RecordingSink sink;
+        OpenDestination(shell, sink, folder, test.mode, test.user, u"p@ ,=", test.url, u"S1",
+                        &mounter);
+        std::vector<Text> opened;
+        for (const ShellCall& call : shell.calls)
+            opened.push_back(call.parameters.value_or(call.file));
+        EXPECT_EQ(mounter.mounted, test.mounted) << ToUtf8(test.user);
+        EXPECT_EQ(opened, test.opened) << ToUtf8(test.user);
+        EXPECT_EQ(sink.messages, test.messages) << ToUtf8(test.user);
+        EXPECT_EQ(mounter.asked, test.mode == 0 && test.url == host ? 1 : 0);
+    }
+}
+
+// The session's file manager, the event loop and the desktop's VFS choose; the VFS is asked only
+// when its answer counts.
+TEST(LaunchTargets, MountingDependsOnTheSessionTheLoopAndTheVfs) {
+    struct Case {
+        const char *desktops, *kdeFullSession;
+        bool glibLoop, vfsOpensFtp, mounts, vfsAsked;
+    };
+    const Case cases[] = {
+        {nullptr, nullptr, true, true, true, true},
+        {"GNOME", nullptr, true, false, false, true},
+        {"GNOME", nullptr, false, true, false, false},
+        {"X-Generic:KDE", nullptr, true, true, false, false},
+        {"KDEX", nullptr, true, true, true, true},
+        {nullptr, "true", true, true, false, false},
+    };
+    for (const Case& test : cases) {
+        int asked = 0;
+        const auto vfs = [&] { return ++asked, test.vfsOpensFtp; };
+        EXPECT_EQ(MountsBeforeHandOver(test.desktops, test.kdeFullSession, test.glibLoop, vfs),
+                  test.mounts);
+        EXPECT_EQ(asked, test.vfsAsked ? 1 : 0) << (test.desktops ? test.desktops : "(unset)");
     }
 }
 

@@ -75,6 +75,12 @@ public:
     Text FileManagerPath() const override { return u"/usr/bin/files"; }
 };
 
+// The desktop's file manager reads its logons from the location.
+struct LocationOnly final : StorageMounter {
+    bool MountsForFileManager() override { return false; }
+    MountResult Mount(TextView, const SecretText&) override { return {}; }
+};
+
 // What a message box showed, read while it is open; it is then answered.
 struct SeenBox {
     QString caption, text, accessibleName, accessibleText, labelName;
@@ -122,7 +128,7 @@ protected:
     explicit LogonWindowTest(LogonInfo restored = {},
                              RedirectHosts hosts = {u"redirect.example", u"", u""})
         : session(hosts, exchange, NoRedirectHostText(ConfigFileCandidates("/opt/t", ""))),
-          window(session, store, std::move(restored), shell, fileManager) {
+          window(session, store, std::move(restored), shell, fileManager, mounter) {
         window.show();
         QApplication::processEvents();
     }
@@ -137,6 +143,7 @@ protected:
     RecordingStore store;
     RecordingShell shell;
     FixedFileManager fileManager;
+    LocationOnly mounter;
     LogonWindow window;
 };
 

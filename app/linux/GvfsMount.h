@@ -1,0 +1,14 @@
+#pragma once
+
+#include "app/StorageMounter.h"
+
+// Mounts the storage through GIO, so that GVfs holds the logon: the file managers that open
+// ftp:// through GVfs drop a password given inside the location and ask the user again, while
+// a location without one opens the mount made here. The password goes to GVfs in memory and
+// stands on no command line.
+class GvfsMount final : public StorageMounter {
+public:
+    bool MountsForFileManager() override;
+    // Waits at most a minute, the windows painting meanwhile; then the mount is cancelled.
+    MountResult Mount(TextView location, const SecretText& password) override;
+};
