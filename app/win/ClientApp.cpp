@@ -25,7 +25,7 @@ CClientApp::~CClientApp() = default;
 
 BOOL CClientApp::InitInstance() {
     logonWindow = std::make_unique<CLogonDialog>(session, clock);
-    logonWindow->LaunchMode = LaunchModeFromArguments(ArgumentsText(FromWide(GetCommandLineW())));
+    logonWindow->SetLaunchMode(LaunchModeFromArguments(ArgumentsText(FromWide(GetCommandLineW()))));
     logonWindow->DoModal();
     return FALSE;
 }

@@ -1,15 +1,12 @@
 #include "logon/linux/LogonWindow.h"
 
-#include "app/LaunchTargets.h"
 #include "common/CommandFailure.h"
 #include "common/UserTexts.h"
 #include "common/linux/QtText.h"
 #include "controls/linux/IconButton.h"
-#include "logon/LogonProcedure.h"
 #include "logon/LogonTemplate.h"
 #include "logon/linux/DialogUnits.h"
 #include "logon/linux/MessageBoxes.h"
-#include "webclient/ServiceSession.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -62,7 +59,7 @@ LogonWindow::LogonWindow(ServiceSession& session, LogonStore& store, LogonInfo r
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                            Qt::MSWindowsFixedSizeDialogHint),
-      session(session), store(store), shell(shell), fileManager(fileManager), mounter(mounter) {
+      controller(session, store, shell, fileManager, &mounter) {
     setWindowTitle(QStringLiteral(LOGON_TEMPLATE_CAPTION));
     setWindowIcon(QIcon(applicationIcon));
     setFont(DialogFont());
@@ -171,26 +168,16 @@ void LogonWindow::OnLogon() {
                     window.EndWaitCursor();
             }
         } end{*this};
-        LogonProcedure procedure(*this, session, store,
-                                 [this](std::int32_t mode, const Text& user, const SecretText& pw) {
-                                     OpenDestination(shell, *this, fileManager, mode, user,
-                                                     pw.view(), session.GetWebAppUrl(),
-                                                     session.SessionId().view(), &mounter);
-                                 });
-        procedure.OnOK(launchMode);
+        controller.OnLogon(*this);
     });
 }
 
 void LogonWindow::OnSignUp() {
-    RunReportingFailure([this] {
-        OpenSignUpPage(shell, *this, static_cast<ShellOwner>(winId()), session.GetWebAppUrl());
-    });
+    RunReportingFailure([this] { controller.OnSignUp(*this, static_cast<ShellOwner>(winId())); });
 }
 
 void LogonWindow::OnHelp() {
-    RunReportingFailure([this] {
-        OpenHelpPage(shell, *this, static_cast<ShellOwner>(winId()), session.GetWebAppUrl());
-    });
+    RunReportingFailure([this] { controller.OnHelp(*this, static_cast<ShellOwner>(winId())); });
 }
 
 void LogonWindow::CopyControlsToMembers() {

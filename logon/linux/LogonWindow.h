@@ -1,10 +1,7 @@
 #pragma once
 
-#include "app/Shell.h"
-#include "app/StorageMounter.h"
+#include "logon/LogonController.h"
 #include "logon/LogonFileCodec.h"
-#include "logon/LogonStore.h"
-#include "logon/LogonView.h"
 
 #include <QDialog>
 
@@ -29,7 +26,7 @@ public:
     ~LogonWindow() override;
 
     // Where a successful logon leads (app/LaunchMode.h); 0 until set.
-    void SetLaunchMode(std::int32_t mode) { launchMode = mode; }
+    void SetLaunchMode(std::int32_t mode) { controller.SetLaunchMode(mode); }
 
     // The dialog's font: the nearest on this desktop to the template's.
     static QFont DialogFont();
@@ -62,12 +59,7 @@ private:
     bool IsRememberChecked() const override;
     void CloseWithOk() override;
 
-    ServiceSession& session;
-    LogonStore& store;
-    Shell& shell;
-    const FileManagerLocator& fileManager;
-    StorageMounter& mounter;
-    std::int32_t launchMode = 0;
+    LogonController controller;
 
     Text userName;
     SecretText password;

@@ -1,13 +1,10 @@
 #include "logon/win/LogonDialog.h"
 
-#include "app/LaunchTargets.h"
 #include "common/UserTexts.h"
 #include "framework/win/WideText.h"
 #include "framework/win/WinApp.h"
 #include "framework/win/WindowDpi.h"
-#include "logon/LogonProcedure.h"
 #include "res/resource.h"
-#include "webclient/ServiceSession.h"
 
 static_assert(IDS_LOGON_SERVER_UNAVAILABLE == UserTexts::logonServerUnavailableId &&
                   IDS_LOGON_FAILED == UserTexts::logonFailedId,
@@ -26,7 +23,8 @@ constexpr UINT nameEditBoxesMessage = WM_APP + 1;
 } // namespace
 
 CLogonDialog::CLogonDialog(ServiceSession& session, const Clock& clock)
-    : CDialog(IDD_LOGON), session(session), store(clock, GetApplicationDataFolder()),
+    : CDialog(IDD_LOGON), store(clock, GetApplicationDataFolder()),
+      controller(session, store, shell, fileManager),
       applicationIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
 
 void CLogonDialog::DoDataExchange(DataExchange& exchange) {
@@ -69,13 +67,7 @@ BOOL CLogonDialog::OnInitDialog() {
 }
 
 void CLogonDialog::OnOK() {
-    LogonProcedure procedure(
-        *this, session, store,
-        [this](std::int32_t launchMode, const Text& user, const SecretText& pw) {
-            OpenDestination(shell, *this, fileManager, launchMode, user, pw, session.GetWebAppUrl(),
-                            session.SessionId());
-        });
-    procedure.OnOK(LaunchMode);
+    controller.OnLogon(*this);
 }
 
 bool CLogonDialog::OnCommand(WORD id, WORD code) {
@@ -151,11 +143,11 @@ void CLogonDialog::SetWindowIcons(UINT dpi) {
 }
 
 void CLogonDialog::OnSignUpButton() {
-    OpenSignUpPage(shell, *this, reinterpret_cast<ShellOwner>(Handle()), session.GetWebAppUrl());
+    controller.OnSignUp(*this, reinterpret_cast<ShellOwner>(Handle()));
 }
 
 void CLogonDialog::OnHelpButton() {
-    OpenHelpPage(shell, *this, reinterpret_cast<ShellOwner>(Handle()), session.GetWebAppUrl());
+    controller.OnHelp(*this, reinterpret_cast<ShellOwner>(Handle()));
 }
 
 void CLogonDialog::CopyControlsToMembers() {

@@ -6,7 +6,7 @@
 #include "framework/win/AccessibleNames.h"
 #include "framework/win/Button.h"
 #include "framework/win/Dialog.h"
-#include "logon/LogonView.h"
+#include "logon/LogonController.h"
 #include "logon/win/LogonFileStore.h"
 
 #include <cstdint>
@@ -20,7 +20,8 @@ class CLogonDialog : public CDialog, private LogonView {
 public:
     CLogonDialog(ServiceSession& session, const Clock& clock);
 
-    std::int32_t LaunchMode = 0;
+    // Where a successful logon leads (app/LaunchMode.h); 0 until set.
+    void SetLaunchMode(std::int32_t mode) { controller.SetLaunchMode(mode); }
 
 protected:
     void DoDataExchange(DataExchange& exchange) override;
@@ -47,10 +48,10 @@ private:
     bool IsRememberChecked() const override;
     void CloseWithOk() override;
 
-    ServiceSession& session;
     LogonFileStore store;
     ShellExecuteShell shell;
     WindowsExplorer fileManager;
+    LogonController controller;
 
     Text userName;
     SecretText password;

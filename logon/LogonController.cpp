@@ -1,0 +1,26 @@
+#include "logon/LogonController.h"
+
+#include "logon/LogonProcedure.h"
+#include "webclient/ServiceSession.h"
+
+LogonController::LogonController(ServiceSession& session, LogonStore& store, Shell& shell,
+                                 const FileManagerLocator& fileManager, StorageMounter* mounter)
+    : session(session), store(store), shell(shell), fileManager(fileManager), mounter(mounter) {}
+
+void LogonController::OnLogon(LogonView& view) {
+    LogonProcedure procedure(
+        view, session, store,
+        [this, &view](std::int32_t mode, const Text& user, const SecretText& password) {
+            OpenDestination(shell, view, fileManager, mode, user, password.view(),
+                            session.GetWebAppUrl(), session.SessionId().view(), mounter);
+        });
+    procedure.OnOK(launchMode);
+}
+
+void LogonController::OnSignUp(MessageSink& sink, ShellOwner owner) {
+    OpenSignUpPage(shell, sink, owner, session.GetWebAppUrl());
+}
+
+void LogonController::OnHelp(MessageSink& sink, ShellOwner owner) {
+    OpenHelpPage(shell, sink, owner, session.GetWebAppUrl());
+}
