@@ -3,6 +3,7 @@
 #include "common/MessageSink.h"
 #include "common/Secret.h"
 #include "common/Text.h"
+#include "common/UserTexts.h"
 
 // What the logon procedure needs of the logon window. Every call returns when it is done:
 // the message and the question return when the user has closed the box. Its messages
@@ -16,8 +17,15 @@ public:
 
     // A Yes/No box without an icon, owned by the window; true when the answer is Yes.
     virtual bool AskYesNo(const Text& text) = 0;
-    // An entry of the program's string table (the ids of common/UserTexts.h).
-    virtual Text LoadResourceString(unsigned id) const = 0;
+    // An entry of the program's string table (the ids of common/UserTexts.h). An edition
+    // without a string table shows the texts beside the ids.
+    virtual Text LoadResourceString(unsigned id) const {
+        if (id == UserTexts::logonServerUnavailableId)
+            return UserTexts::logonServerUnavailable;
+        if (id == UserTexts::logonFailedId)
+            return UserTexts::logonFailed;
+        return {};
+    }
 
     // The application's nesting wait cursor.
     virtual void BeginWaitCursor() = 0;

@@ -194,14 +194,6 @@ bool LogonWindow::AskYesNo(const Text& text) {
     return AskYesNoBox(this, text);
 }
 
-Text LogonWindow::LoadResourceString(unsigned id) const {
-    if (id == UserTexts::logonServerUnavailableId)
-        return UserTexts::logonServerUnavailable;
-    if (id == UserTexts::logonFailedId)
-        return UserTexts::logonFailed;
-    return {};
-}
-
 void LogonWindow::BeginWaitCursor() {
     ++waitCursors;
     QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -53,7 +53,6 @@ private:
     SecretText Password() const override { return password; }
     void ShowMessage(const Text& text) override;
     bool AskYesNo(const Text& text) override;
-    Text LoadResourceString(unsigned id) const override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
     bool IsRememberChecked() const override;
