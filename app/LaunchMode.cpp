@@ -14,7 +14,15 @@ Text ArgumentsText(TextView commandLine) {
     return Text(commandLine.substr(i));
 }
 
-std::int32_t LaunchModeFromArguments(TextView arguments) {
+const WebPageMode* LaunchMode::WebPage() const {
+    for (const WebPageMode& mode : webPageModes) {
+        if (value == static_cast<std::int32_t>(mode.argument) - u'0')
+            return &mode;
+    }
+    return nullptr;
+}
+
+LaunchMode LaunchModeFromArguments(TextView arguments) {
     size_t i = 0;
     while (i < arguments.size() && (arguments[i] == u' ' || arguments[i] == u'\t'))
         ++i;

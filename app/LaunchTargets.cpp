@@ -79,24 +79,10 @@ void MountAndOpen(Shell& shell, MessageSink& sink, StorageMounter& mounter, Secr
 
 } // namespace
 
-bool LaunchModeOpensWebPage(std::int32_t launchMode) {
-    return launchMode >= 2 && launchMode <= 4;
-}
-
-SecretText AutoLogonAddress(std::int32_t launchMode, TextView webAppUrl, TextView sessionId) {
-    Text targetPage;
-    switch (launchMode) {
-    case 2:
-        targetPage = u"/file/ShowFolder.aspx";
-        break;
-    case 3:
-        targetPage = u"/secure/AccountBalance.aspx";
-        break;
-    default:
-        targetPage = u"/ads/ViewShoppingCart.aspx?productID=10015&quantity=1";
+SecretText AutoLogonAddress(const WebPageMode& page, TextView webAppUrl, TextView sessionId) {
+    Text targetPage(page.page);
+    if (page.pageEncoded)
         UrlEncode(targetPage);
-        break;
-    }
     return Joined({webAppUrl, autoLogonPath, sessionId, u"&gotoURL=", targetPage});
 }
 
@@ -121,11 +107,11 @@ SecretText FtpStorageLocation(TextView user, TextView webAppUrl) {
     return location;
 }
 
-LaunchTarget DestinationTarget(std::int32_t launchMode, TextView user, TextView password,
+LaunchTarget DestinationTarget(LaunchMode launchMode, TextView user, TextView password,
                                TextView webAppUrl, TextView sessionId,
                                const FileManagerLocator& fileManager) {
-    if (LaunchModeOpensWebPage(launchMode))
-        return {AutoLogonAddress(launchMode, webAppUrl, sessionId), std::nullopt};
+    if (const WebPageMode* page = launchMode.WebPage())
+        return {AutoLogonAddress(*page, webAppUrl, sessionId), std::nullopt};
     return {SecretText(fileManager.FileManagerPath()), FtpLocation(user, password, webAppUrl)};
 }
 
@@ -138,9 +124,9 @@ Text HelpPageAddress(TextView webAppUrl) {
 }
 
 void OpenDestination(Shell& shell, MessageSink& sink, const FileManagerLocator& fileManager,
-                     std::int32_t launchMode, TextView user, TextView password, TextView webAppUrl,
+                     LaunchMode launchMode, TextView user, TextView password, TextView webAppUrl,
                      TextView sessionId, StorageMounter* mounter) {
-    if (mounter && !webAppUrl.empty() && !LaunchModeOpensWebPage(launchMode) &&
+    if (mounter && !webAppUrl.empty() && !launchMode.OpensWebPage() &&
         IsPlainFtpHost(HostFromUrl(webAppUrl)) && mounter->MountsForFileManager()) {
         MountAndOpen(shell, sink, *mounter, SecretText(fileManager.FileManagerPath()), user,
                      password, webAppUrl);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/LaunchMode.h"
 #include "app/Shell.h"
 #include "app/StorageMounter.h"
 #include "common/MessageSink.h"
@@ -17,13 +18,9 @@ struct LaunchTarget {
     bool operator==(const LaunchTarget&) const = default;
 };
 
-// Modes 2, 3 and 4 open a page of the web application; every other value the file manager
-// (the explorer on Windows).
-bool LaunchModeOpensWebPage(std::int32_t launchMode);
-
-// The automatic-logon address of web-page mode 2, 3 or 4. The web application's address and
-// the session identifier go in as they are; no slash is added or removed where they meet.
-SecretText AutoLogonAddress(std::int32_t launchMode, TextView webAppUrl, TextView sessionId);
+// The automatic-logon address of a web page. The web application's address and the session
+// identifier go in as they are; no slash is added or removed where they meet.
+SecretText AutoLogonAddress(const WebPageMode& page, TextView webAppUrl, TextView sessionId);
 
 // "ftp://" + user + ":" + password + "@" + the host of the web application's address.
 // In user and password every ASCII character outside A-Z a-z 0-9 - . _ ~ becomes %XX in upper
@@ -38,7 +35,7 @@ SecretText FtpStorageLocation(TextView user, TextView webAppUrl);
 
 // The target of a launch mode after a logon. The file manager is asked for only when it is
 // the target.
-LaunchTarget DestinationTarget(std::int32_t launchMode, TextView user, TextView password,
+LaunchTarget DestinationTarget(LaunchMode launchMode, TextView user, TextView password,
                                TextView webAppUrl, TextView sessionId,
                                const FileManagerLocator& fileManager);
 
@@ -54,7 +51,7 @@ Text HelpPageAddress(TextView webAppUrl);
 // without the password (an empty user name mounts nothing); a mount that fails is shown in the
 // sink and nothing is handed over.
 void OpenDestination(Shell& shell, MessageSink& sink, const FileManagerLocator& fileManager,
-                     std::int32_t launchMode, TextView user, TextView password, TextView webAppUrl,
+                     LaunchMode launchMode, TextView user, TextView password, TextView webAppUrl,
                      TextView sessionId, StorageMounter* mounter = nullptr);
 void OpenSignUpPage(Shell& shell, MessageSink& sink, ShellOwner owner, TextView webAppUrl);
 void OpenHelpPage(Shell& shell, MessageSink& sink, ShellOwner owner, TextView webAppUrl);

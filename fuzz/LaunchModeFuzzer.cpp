@@ -33,7 +33,7 @@ void CheckArgumentsText(TextView commandLine, TextView arguments) {
 
 // The mode is the first non-blank unit less 48, so it stays within what 16 bits less 48 allow.
 void CheckLaunchMode(TextView arguments) {
-    const std::int32_t mode = LaunchModeFromArguments(arguments);
+    const std::int32_t mode = LaunchModeFromArguments(arguments).Value();
     FUZZ_REQUIRE(mode >= -48 && mode <= 65535 - 48);
     const std::size_t first = arguments.find_first_not_of(u" \t");
     const char16_t unit = first == TextView::npos ? 0 : arguments[first];

@@ -10,7 +10,7 @@ LogonController::LogonController(ServiceSession& session, LogonStore& store, She
 void LogonController::OnLogon(LogonView& view) {
     LogonProcedure procedure(
         view, session, store,
-        [this, &view](std::int32_t mode, const Text& user, const SecretText& password) {
+        [this, &view](LaunchMode mode, const Text& user, const SecretText& password) {
             OpenDestination(shell, view, fileManager, mode, user, password.view(),
                             session.GetWebAppUrl(), session.SessionId().view(), mounter);
         });

@@ -20,7 +20,7 @@ public:
                     const FileManagerLocator& fileManager, StorageMounter* mounter = nullptr);
 
     // Where a successful logon leads (app/LaunchMode.h); 0 until set.
-    void SetLaunchMode(std::int32_t mode) { launchMode = mode; }
+    void SetLaunchMode(LaunchMode mode) { launchMode = mode; }
 
     void OnLogon(LogonView& view);
     void OnSignUp(MessageSink& sink, ShellOwner owner);
@@ -32,5 +32,5 @@ private:
     Shell& shell;
     const FileManagerLocator& fileManager;
     StorageMounter* mounter;
-    std::int32_t launchMode = 0;
+    LaunchMode launchMode;
 };

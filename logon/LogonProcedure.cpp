@@ -43,7 +43,7 @@ LogonProcedure::LogonProcedure(LogonView& view, LogonCall& logonCall, LogonStore
                                OpenDestinationFunction openDestination)
     : view(view), logonCall(logonCall), store(store), openDestination(std::move(openDestination)) {}
 
-void LogonProcedure::OnOK(std::int32_t launchMode) {
+void LogonProcedure::OnOK(LaunchMode launchMode) {
     view.CopyControlsToMembers();
     Text user = view.UserName();
     const SecretText password = view.Password();

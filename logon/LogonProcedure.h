@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/LaunchMode.h"
 #include "common/Text.h"
 #include "logon/LogonStore.h"
 #include "logon/LogonView.h"
@@ -10,7 +11,7 @@
 
 // Opens what the launch mode selects, after a successful logon; its outcome is not looked at.
 using OpenDestinationFunction =
-    std::function<void(std::int32_t launchMode, const Text& user, const SecretText& password)>;
+    std::function<void(LaunchMode launchMode, const Text& user, const SecretText& password)>;
 
 // What the Logon button does: checks the entries, logs on under a wait cursor, reports a
 // refused or failed logon and leaves the window open; after a successful one remembers or
@@ -22,7 +23,7 @@ public:
     LogonProcedure(LogonView& view, LogonCall& logonCall, LogonStore& store,
                    OpenDestinationFunction openDestination);
 
-    void OnOK(std::int32_t launchMode);
+    void OnOK(LaunchMode launchMode);
 
 private:
     bool AcceptsEntries(const Text& user, const SecretText& password);

@@ -5,7 +5,7 @@
 
 #include <string>
 
-std::int32_t LaunchModeFromArgv(int argc, char** argv) {
+LaunchMode LaunchModeFromArgv(int argc, char** argv) {
     std::string joined;
     for (int i = 1; i < argc && argv[i]; ++i) {
         if (i > 1)

@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
     // the user's other processes may not attach to read it.
     ::prctl(PR_SET_DUMPABLE, 0);
     // Read before the application object takes the toolkit's own options out of argv.
-    const std::int32_t launchMode = LaunchModeFromArgv(argc, argv);
+    const LaunchMode launchMode = LaunchModeFromArgv(argc, argv);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(programName));
     // Ties the window to the installed desktop entry, and so to its icon.

@@ -26,7 +26,7 @@ public:
     ~LogonWindow() override;
 
     // Where a successful logon leads (app/LaunchMode.h); 0 until set.
-    void SetLaunchMode(std::int32_t mode) { controller.SetLaunchMode(mode); }
+    void SetLaunchMode(LaunchMode mode) { controller.SetLaunchMode(mode); }
 
     // The dialog's font: the nearest on this desktop to the template's.
     static QFont DialogFont();

@@ -21,7 +21,7 @@ public:
     CLogonDialog(ServiceSession& session, const Clock& clock);
 
     // Where a successful logon leads (app/LaunchMode.h); 0 until set.
-    void SetLaunchMode(std::int32_t mode) { controller.SetLaunchMode(mode); }
+    void SetLaunchMode(LaunchMode mode) { controller.SetLaunchMode(mode); }
 
 protected:
     void DoDataExchange(DataExchange& exchange) override;

@@ -27,7 +27,8 @@ TEST(LaunchModeFromArgv, TheFirstCharacterOfTheJoinedArguments) {
         for (const std::string& argument : test.arguments)
             argv.push_back(const_cast<char*>(argument.c_str()));
         argv.push_back(nullptr);
-        EXPECT_EQ(LaunchModeFromArgv(static_cast<int>(argv.size() - 1), argv.data()), test.mode)
+        EXPECT_EQ(LaunchModeFromArgv(static_cast<int>(argv.size() - 1), argv.data()).Value(),
+                  test.mode)
             << testing::PrintToString(test.arguments);
     }
 }

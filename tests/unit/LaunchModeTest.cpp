@@ -15,7 +15,9 @@ TEST(ArgumentsText, DropsTheProgramNameAndTheSeparatorsAfterIt) {
              Case{u"\"C:\\a b\\tarnftp.exe\"4", u"4"},
              Case{u"\"unterminated 2", u""},
              Case{u"", u""},
-             Case{u"C:\\tarnftp.exe\x01\x1F" u"9", u"9"},
+             Case{u"C:\\tarnftp.exe\x01\x1F"
+                  u"9",
+                  u"9"},
          }) {
         EXPECT_EQ(ArgumentsText(c.commandLine), c.arguments) << "line: " << ToUtf8(c.commandLine);
     }
@@ -38,11 +40,11 @@ TEST(LaunchMode, IsTheFirstNonBlankUnitMinusTheCodeOfZero) {
              Case{u"\r3", 13 - 48}, // only blanks and tabs are skipped here
              Case{u"\uFFFF", 0xFFFF - 48},
          }) {
-        EXPECT_EQ(LaunchModeFromArguments(c.arguments), c.mode) << ToUtf8(c.arguments);
+        EXPECT_EQ(LaunchModeFromArguments(c.arguments).Value(), c.mode) << ToUtf8(c.arguments);
     }
 }
 
 TEST(LaunchMode, FollowsFromTheWholeCommandLine) {
-    EXPECT_EQ(LaunchModeFromArguments(ArgumentsText(u"tarnftp.exe")), -48);
-    EXPECT_EQ(LaunchModeFromArguments(ArgumentsText(u"\"tarnftp.exe\"   2")), 2);
+    EXPECT_EQ(LaunchModeFromArguments(ArgumentsText(u"tarnftp.exe")).Value(), -48);
+    EXPECT_EQ(LaunchModeFromArguments(ArgumentsText(u"\"tarnftp.exe\"   2")).Value(), 2);
 }

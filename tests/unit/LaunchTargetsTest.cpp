@@ -83,7 +83,7 @@ TEST(LaunchTargets, EachModeHasItsTarget) {
         OpenDestination(shell, sink, folder, test.mode, u"john", u"pw", webAppUrl, u"S1");
         ASSERT_EQ(shell.calls.size(), 1u) << test.mode;
         EXPECT_EQ(shell.calls[0], test.expected) << test.mode;
-        EXPECT_EQ(folder.asked, LaunchModeOpensWebPage(test.mode) ? 0 : 1) << test.mode;
+        EXPECT_EQ(folder.asked, LaunchMode(test.mode).OpensWebPage() ? 0 : 1) << test.mode;
     }
 }
 

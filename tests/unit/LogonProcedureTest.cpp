@@ -53,8 +53,8 @@ public:
 
     Events Run(std::int32_t launchMode = -48) {
         LogonProcedure procedure(*this, *this, *this,
-                                 [this](std::int32_t mode, const Text& u, const SecretText& p) {
-                                     events.push_back("open " + std::to_string(mode) + " " +
+                                 [this](LaunchMode mode, const Text& u, const SecretText& p) {
+                                     events.push_back("open " + std::to_string(mode.Value()) + " " +
                                                       Narrow(u) + "|" + Narrow(p));
                                  });
         procedure.OnOK(launchMode);

@@ -10,9 +10,11 @@ TEST(Utf8, RoundTripsEveryPlaneAndMendsBrokenInput) {
 
     EXPECT_EQ(ToUtf8(Text(1, char16_t(0xD800)) + u"x"), "\xEF\xBF\xBDx");
     EXPECT_EQ(FromUtf8("\xC3"), u"\uFFFD");
-    EXPECT_EQ(FromUtf8("a\xFF" "b"), u"a\uFFFDb");
-    EXPECT_EQ(FromUtf8("\xC0\xAF"), u"\uFFFD");       // overlong
-    EXPECT_EQ(FromUtf8("\xED\xA0\x80"), u"\uFFFD");   // encoded surrogate
-    EXPECT_EQ(FromUtf8("\xE2\x82z"), u"\uFFFDz");     // truncated sequence keeps the next char
+    EXPECT_EQ(FromUtf8("a\xFF"
+                       "b"),
+              u"a\uFFFDb");
+    EXPECT_EQ(FromUtf8("\xC0\xAF"), u"\uFFFD");     // overlong
+    EXPECT_EQ(FromUtf8("\xED\xA0\x80"), u"\uFFFD"); // encoded surrogate
+    EXPECT_EQ(FromUtf8("\xE2\x82z"), u"\uFFFDz");   // truncated sequence keeps the next char
     EXPECT_EQ(FromUtf8(std::string("a\0b", 3)), Text(u"a\0b", 3));
 }
