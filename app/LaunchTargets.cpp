@@ -1,6 +1,6 @@
 #include "app/LaunchTargets.h"
 
-#include "app/ShellAddress.h"
+#include "webclient/PlainAddress.h"
 #include "webclient/Url.h"
 
 #include <initializer_list>

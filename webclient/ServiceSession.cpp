@@ -1,5 +1,6 @@
 #include "webclient/ServiceSession.h"
 
+#include "webclient/PlainAddress.h"
 #include "webclient/ResponseField.h"
 #include "webclient/Url.h"
 
@@ -15,8 +16,8 @@ constexpr TextView typeKey = u"&type=";
 
 } // namespace
 
-ServiceSession::ServiceSession(RedirectHosts hosts, Exchange& exchange)
-    : hosts(std::move(hosts)), exchange(exchange) {}
+ServiceSession::ServiceSession(RedirectHosts hosts, Exchange& exchange, MessageSink& sink)
+    : hosts(std::move(hosts)), exchange(exchange), sink(sink) {}
 
 Text ServiceSession::GetWebAppUrl() {
     if (!webAppUrl.empty())
@@ -25,8 +26,14 @@ Text ServiceSession::GetWebAppUrl() {
     // reports it, and the next host is asked.
     for (const Text& host : hosts) {
         webAppUrl = QueryWebAppUrl(Text(redirectScheme) + host + Text(redirectPath));
-        if (!webAppUrl.empty())
+        if (webAppUrl.empty())
+            continue;
+        // The address goes into the logon request's first line and to the shell: a line
+        // break, a blank or a quotation mark in it would add headers or arguments.
+        if (IsPlainWebAddress(webAppUrl))
             break;
+        sink.ShowMessage(RefusedAddressMessage(webAppUrl));
+        webAppUrl.clear();
     }
     return webAppUrl;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/MessageSink.h"
 #include "common/Text.h"
 #include "webclient/Exchange.h"
 #include "webclient/LogonCall.h"
@@ -7,16 +8,19 @@
 
 // The web service client's state for the whole process: the redirect hosts, the web
 // application's address once a host has given it, and the credentials and session of the
-// most recent logon. Every request goes through the exchange, which must outlive this object.
+// most recent logon. Every request goes through the exchange, and the refusal of an address
+// is shown through the sink; both must outlive this object.
 class ServiceSession final : public LogonCall {
 public:
-    ServiceSession(RedirectHosts hosts, Exchange& exchange);
+    ServiceSession(RedirectHosts hosts, Exchange& exchange, MessageSink& sink);
     ServiceSession(const ServiceSession&) = delete;
     ServiceSession& operator=(const ServiceSession&) = delete;
 
     // The web application's base address. While it is unknown, asks the hosts in order and
-    // keeps the first non-empty answer for good; empty when no host gave one. Throws
-    // CommandFailure from the exchange, and then asks no further host.
+    // keeps the first non-empty answer for good; empty when no host gave one. An answer that
+    // is not a plain web address (webclient/PlainAddress.h) counts as none: the sink shows
+    // its refusal, once for that host, and the next host is asked. Throws CommandFailure
+    // from the exchange, and then asks no further host.
     Text GetWebAppUrl();
 
     // One redirect request to url: the "RETURN_WEBAPPURL" field of its answer, or empty.
@@ -33,6 +37,7 @@ public:
 private:
     RedirectHosts hosts;
     Exchange& exchange;
+    MessageSink& sink;
     Text webAppUrl;
     SecretText sessionId;
     Text logonUser;

@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
     SystemClock clock;
     ActiveWindowMessageSink sink;
     CurlExchange exchange(sink, clock);
-    ServiceSession session(ReadConfiguredRedirectHosts(), exchange);
+    ServiceSession session(ReadConfiguredRedirectHosts(), exchange, sink);
     XdgLogonFileStore store(clock, SettingsFolder());
     XdgOpenShell shell(sink);
     XdgOpener fileManager;

@@ -1,5 +1,5 @@
 #include "app/LaunchTargets.h"
-#include "app/ShellAddress.h"
+#include "webclient/PlainAddress.h"
 
 #include <gtest/gtest.h>
 

@@ -48,6 +48,11 @@ public:
     std::optional<CommandFailure> failure;
 };
 
+// The web application's address here is plain: refusing it would be a fault.
+struct NoRefusals final : MessageSink {
+    void ShowMessage(const Text& text) override { ADD_FAILURE() << ToUtf8(text); }
+};
+
 class RecordingStore final : public LogonStore {
 public:
     void EnsureFolder() override {}
@@ -127,7 +132,8 @@ protected:
     }
 
     ServiceExchange exchange;
-    ServiceSession session{{u"redirect.example", u"", u""}, exchange};
+    NoRefusals sink;
+    ServiceSession session{{u"redirect.example", u"", u""}, exchange, sink};
     RecordingStore store;
     RecordingShell shell;
     FixedFileManager fileManager;
