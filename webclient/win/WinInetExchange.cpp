@@ -94,9 +94,10 @@ Transfer SendAndRead(const WinInetApi& api, HINTERNET connection, const RequestS
         return fail(UserTexts::requestTooLong);
     const SecretBytes& body = *utf8Body;
     // The answers carry the session id: they are never written to the disk cache, where they
-    // would outlive the process however it ends.
-    const DWORD flags =
-        INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | (secure ? INTERNET_FLAG_SECURE : 0);
+    // would outlive the process however it ends. A redirect is not followed: the answer comes
+    // from the host that was asked, never from one its server names.
+    const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                        INTERNET_FLAG_NO_AUTO_REDIRECT | (secure ? INTERNET_FLAG_SECURE : 0);
     const Text object(split.object);
     UniqueInternet request(api.HttpOpenRequestW(connection, L"POST", Wide(object), L"HTTP/1.0",
                                                 nullptr, nullptr, flags, context));
