@@ -1,7 +1,7 @@
 #include "app/LaunchTargets.h"
 
-#include "app/ShellAddress.h"
 #include "common/UserTexts.h"
+#include "webclient/PlainAddress.h"
 #include "webclient/Url.h"
 
 #include <initializer_list>

@@ -43,7 +43,7 @@ Text SignUpPageAddress(TextView webAppUrl);
 Text HelpPageAddress(TextView webAppUrl);
 
 // Open the targets through the shell; the destination without an owner window. A web
-// address that is not plain (app/ShellAddress.h), or for the explorer an ftp host that is
+// address that is not plain (webclient/PlainAddress.h), or for the explorer an ftp host that is
 // not, is not handed to the shell: the sink shows why instead. An empty web application
 // address opens nothing and shows nothing, since the exchange that could not get it has
 // already said why.

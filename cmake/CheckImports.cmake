@@ -2,6 +2,7 @@
 # Fails when the exe imports at load time a DLL that is not one of the system's known DLLs
 # (or an API set, which the loader resolves without a search). Any other DLL the loader
 # would look for beside the exe first, where a planted copy would run inside the program.
+# Fails too when its header does not say that it is aware of terminal sessions.
 cmake_policy(SET CMP0057 NEW)
 set(known_system_dlls
     advapi32.dll comdlg32.dll gdi32.dll imm32.dll kernel32.dll msvcrt.dll ntdll.dll ole32.dll
@@ -30,4 +31,11 @@ if(outside)
     # Removed, so that the next build does not take it as up to date.
     file(REMOVE ${EXE})
     message(FATAL_ERROR "${EXE} imports DLLs that are not known system DLLs: ${outside}")
+endif()
+
+# IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE, 0x8000.
+string(REGEX MATCH "DllCharacteristics[ \t]+([0-9a-fA-F]+)" characteristics "${dump}")
+if(NOT characteristics OR NOT CMAKE_MATCH_1 MATCHES "^0*[89a-fA-F][0-9a-fA-F][0-9a-fA-F][0-9a-fA-F]$")
+    file(REMOVE ${EXE})
+    message(FATAL_ERROR "${EXE} is not marked as aware of terminal sessions")
 endif()

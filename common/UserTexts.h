@@ -66,6 +66,7 @@ inline constexpr char16_t noErrorMessage[] = u"No error message is available.";
 inline constexpr char16_t requestTooLong[] = u"The request is too long to be sent.";
 inline constexpr char16_t answerTooLarge[] =
     u"The server's answer is larger than 16 MB. It was not read to the end.";
+inline constexpr char16_t serviceTimedOut[] = u"The service did not answer in time.";
 
 // A failure no code handled, when it brings no text of its own: from a control's command,
 // and from anything else.

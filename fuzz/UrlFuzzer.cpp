@@ -1,7 +1,7 @@
 // Input: one address. Every splitting and encoding operation of the request addresses is run
 // on it, alone and chained as an exchange chains them.
-#include "app/ShellAddress.h"
 #include "fuzz/FuzzInput.h"
+#include "webclient/PlainAddress.h"
 #include "webclient/Url.h"
 
 #include <string>

@@ -78,6 +78,16 @@ std::optional<LogonInfo> DecodeLogonFile(std::span<const std::uint8_t> bytes) {
     return info;
 }
 
+// Wiping writes zeros over the marker, which must then read as forgotten.
+static_assert(logonFileForgotten == 0);
+
+std::array<LogonFileRange, 2> LogonFileWipes(std::uint64_t fileBytes) {
+    constexpr std::uint64_t credentials = logonFileMarkerOffset + 2;
+    if (fileBytes < credentials)
+        return {};
+    return {{{logonFileMarkerOffset, 2}, {credentials, fileBytes - credentials}}};
+}
+
 bool CanStoreInLogonFile(TextView text) {
     return text.find(unstorable) == TextView::npos;
 }

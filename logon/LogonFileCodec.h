@@ -3,6 +3,7 @@
 #include "common/Secret.h"
 #include "common/Text.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -31,6 +32,23 @@ SecretBytes EncodeLogonFile(TextView user, TextView password, std::uint32_t seed
 // end of the data ends a field as a unit 0 would (a lone last byte counts as the end), so a
 // field cut short is restored as far as it goes. Fields of any length are restored whole.
 std::optional<LogonInfo> DecodeLogonFile(std::span<const std::uint8_t> bytes);
+
+// A run of bytes of the file.
+struct LogonFileRange {
+    std::uint64_t offset;
+    std::uint64_t length;
+
+    bool operator==(const LogonFileRange&) const = default;
+};
+
+// What forgetting overwrites with zeros in a saved file of fileBytes bytes, in place and in
+// this order, each range flushed to the disk before the next: first the marker, so that the
+// file is disarmed before any of its credentials go and no crash can leave it armed with
+// part of them; then every byte behind it. The filler and the length stay, so a reader still
+// finds a file that restores nothing. A range of length 0 is passed over: a file too short to
+// hold a marker has none (it is not armed, and writing one would only lengthen it), and one
+// that ends with its marker has nothing behind it.
+std::array<LogonFileRange, 2> LogonFileWipes(std::uint64_t fileBytes);
 
 // False when text holds U+0100: its unit is 0, the terminator, so the text would come back
 // cut there and the rest would be read as the next field.

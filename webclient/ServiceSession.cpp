@@ -1,6 +1,7 @@
 #include "webclient/ServiceSession.h"
 
 #include "common/CommandFailure.h"
+#include "webclient/PlainAddress.h"
 #include "webclient/ResponseField.h"
 #include "webclient/Url.h"
 
@@ -17,8 +18,9 @@ constexpr TextView typeKey = u"&type=";
 
 } // namespace
 
-ServiceSession::ServiceSession(RedirectHosts hosts, Exchange& exchange, Text noHostText)
-    : hosts(std::move(hosts)), exchange(exchange), noHostText(std::move(noHostText)) {}
+ServiceSession::ServiceSession(RedirectHosts hosts, Exchange& exchange, MessageSink& sink,
+                               Text noHostText)
+    : hosts(std::move(hosts)), exchange(exchange), sink(sink), noHostText(std::move(noHostText)) {}
 
 Text ServiceSession::GetWebAppUrl() {
     if (!webAppUrl.empty())
@@ -30,8 +32,14 @@ Text ServiceSession::GetWebAppUrl() {
     // reports it, and the next host is asked.
     for (const Text& host : hosts) {
         webAppUrl = QueryWebAppUrl(Text(redirectScheme) + host + Text(redirectPath));
-        if (!webAppUrl.empty())
+        if (webAppUrl.empty())
+            continue;
+        // The address goes into the logon request's first line and to the shell: a line
+        // break, a blank or a quotation mark in it would add headers or arguments.
+        if (IsPlainWebAddress(webAppUrl))
             break;
+        sink.ShowMessage(RefusedAddressMessage(webAppUrl));
+        webAppUrl.clear();
     }
     return webAppUrl;
 }

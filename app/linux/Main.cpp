@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
     ActiveWindowMessageSink sink;
     CurlExchange exchange(sink, clock);
     const std::vector<std::string> configFiles = ConfiguredCandidates();
-    ServiceSession session(ReadFirstConfigFile(configFiles), exchange,
+    ServiceSession session(ReadFirstConfigFile(configFiles), exchange, sink,
                            NoRedirectHostText(configFiles));
     XdgLogonFileStore store(clock, SettingsFolder());
     XdgOpenShell shell(sink);

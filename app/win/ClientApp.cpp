@@ -17,7 +17,7 @@ RedirectHosts ReadHostsBesideExecutable(CWinApp& app) {
 
 } // namespace
 
-CClientApp::CClientApp() : session(ReadHostsBesideExecutable(*this), exchange) {
+CClientApp::CClientApp() : session(ReadHostsBesideExecutable(*this), exchange, messageSink) {
     WriteUsePasvSetting();
 }
 

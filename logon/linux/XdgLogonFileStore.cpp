@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <span>
 
@@ -46,6 +47,22 @@ bool WriteNewFile(const std::string& path, const SecretBytes& bytes) {
     const bool written = ::fchmod(file.get(), fileMode) == 0 &&
                          WriteAll(file.get(), bytes.span()) && ::fsync(file.get()) == 0;
     return file.Close() && written;
+}
+
+// Overwrites range of the file with zeros in place and flushes it to the disk.
+bool WipeRange(int fd, LogonFileRange range) {
+    const std::uint8_t zeros[512] = {};
+    while (range.length > 0) {
+        const std::size_t chunk = range.length < sizeof zeros ? range.length : sizeof zeros;
+        const ssize_t written = ::pwrite(fd, zeros, chunk, static_cast<off_t>(range.offset));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        range.offset += static_cast<std::uint64_t>(written);
+        range.length -= static_cast<std::uint64_t>(written);
+    }
+    return ::fsync(fd) == 0;
 }
 
 // Makes a rename in the folder durable.
@@ -106,14 +123,13 @@ void XdgLogonFileStore::ForgetLogonInfo() {
     ::unlink(temporaryPath.c_str());
     FileDescriptor file(::open(filePath.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
     struct stat status;
-    // A file too short to hold a marker is not armed; writing one would only lengthen it.
     if (!file || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode) ||
-        !IsUsersOwn(status) || status.st_size < static_cast<off_t>(logonFileMarkerOffset + 2))
+        !IsUsersOwn(status))
         return;
-    const std::uint8_t forgotten[2] = {logonFileForgotten & 0xFF, logonFileForgotten >> 8};
-    if (::pwrite(file.get(), forgotten, sizeof forgotten, logonFileMarkerOffset) ==
-        static_cast<ssize_t>(sizeof forgotten))
-        ::fsync(file.get());
+    // In the file's own blocks: a new file renamed over it would leave them unwiped.
+    for (const LogonFileRange& range : LogonFileWipes(static_cast<std::uint64_t>(status.st_size)))
+        if (range.length > 0 && !WipeRange(file.get(), range))
+            return;
 }
 
 LogonInfo XdgLogonFileStore::LoadLogonInfo() const {

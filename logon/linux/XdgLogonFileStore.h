@@ -38,8 +38,9 @@ public:
     // forgotten instead.
     void SaveLogonInfo(const Text& user, const SecretText& password) override;
 
-    // Zeroes the marker in place; the file keeps its length, and a missing one stays missing.
-    // A temporary file left by an interrupted save is removed.
+    // Zeroes the marker, then the credentials behind it, in place (logon/LogonFileCodec.h);
+    // the file keeps its length, and a missing one stays missing. A temporary file left by an
+    // interrupted save is removed.
     void ForgetLogonInfo() override;
 
     // The credentials of an armed file, else two empty texts. A file longer than

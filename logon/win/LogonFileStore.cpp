@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <io.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -21,6 +22,20 @@ bool WriteWholeFile(const Text& path, const SecretBytes& bytes) {
     written = std::fflush(file.get()) == 0 && written;
     // The close can fail too (a full disk shows only then), so it is checked, not left to reset.
     return std::fclose(file.release()) == 0 && written;
+}
+
+// Overwrites range of the file with zeros in place and flushes it to the disk.
+bool WipeRange(std::FILE* file, LogonFileRange range) {
+    const std::uint8_t zeros[512] = {};
+    if (std::fseek(file, static_cast<long>(range.offset), SEEK_SET) != 0)
+        return false;
+    while (range.length > 0) {
+        const std::size_t chunk = std::min<std::uint64_t>(range.length, sizeof zeros);
+        if (std::fwrite(zeros, 1, chunk, file) != chunk)
+            return false;
+        range.length -= chunk;
+    }
+    return std::fflush(file) == 0 && _commit(_fileno(file)) == 0;
 }
 
 // The whole file, or nothing when it is longer than limit bytes; no more than limit + 1
@@ -96,15 +111,15 @@ void LogonFileStore::ForgetLogonInfo() {
     // The temporary file of an interrupted save may hold coded credentials too.
     DeleteFileW(Wide(temporaryPath));
     UniqueFile file(_wfopen(Wide(filePath), L"r+b"));
-    if (!file)
+    if (!file || std::fseek(file.get(), 0, SEEK_END) != 0)
         return;
-    // A file too short to hold a marker is not armed; writing one would only lengthen it.
-    if (std::fseek(file.get(), 0, SEEK_END) != 0 ||
-        std::ftell(file.get()) < static_cast<long>(logonFileMarkerOffset + 2) ||
-        std::fseek(file.get(), static_cast<long>(logonFileMarkerOffset), SEEK_SET) != 0)
+    const long size = std::ftell(file.get());
+    if (size < 0)
         return;
-    const std::uint8_t forgotten[2] = {logonFileForgotten & 0xFF, logonFileForgotten >> 8};
-    std::fwrite(forgotten, 1, sizeof forgotten, file.get());
+    // In the file's own blocks: a new file renamed over it would leave them unwiped.
+    for (const LogonFileRange& range : LogonFileWipes(static_cast<std::uint64_t>(size)))
+        if (range.length > 0 && !WipeRange(file.get(), range))
+            return;
 }
 
 LogonInfo LogonFileStore::LoadLogonInfo() const {

@@ -7,8 +7,8 @@ import unittest
 import urllib.parse
 from pathlib import Path
 
-from logonapp import (HELP, LOGON, PASSWORD, REDIRECT1, SESSION_ID, SIGNUP, USERNAME, WEBAPP,
-                      WEBAPP_URL, AppTest, LogonApp, Suite, start_suite, stop_suite)
+from logonapp import (HELP, LOGON, PASSWORD, REDIRECT1, REDIRECT2, SESSION_ID, SIGNUP, USERNAME,
+                      WEBAPP, WEBAPP_URL, AppTest, LogonApp, Suite, start_suite, stop_suite)
 
 from service import REDIRECT_PATH, Response, field_page  # logonapp puts it on the path
 from winetools import wine_env
@@ -86,22 +86,38 @@ class Pages(AppTest):
         self.assertEqual(len(redirects), 1, "the web application's address is asked once")
         app.cancel()
 
-    def test_sign_up_with_an_address_that_is_not_plain_shows_a_box_and_the_window_stays(self):
-        Suite.service.set_fields(REDIRECT1, REDIRECT_PATH,
-                                 [("RETURN_WEBAPPURL", 'http://host" --injected "x')])
-        app = LogonApp(self)
-        app.click(SIGNUP)
-        self.assertEqual(app.box(), (REFUSED.format("http", 'host" --injected "x'), "exclamation"))
-        app.answer()
-        self.assertIsNone(Suite.shell.take(1.0), "nothing reaches the shell")
-        self.assertTrue(app.is_open())
-        app.cancel()
+
+class AddressesNotPlain(AppTest):
+    def test_a_web_application_address_that_is_not_plain_is_refused_and_the_next_host_asked(self):
+        cases = [  # what Host1 answers, the box's scheme and host, the button pressed
+            (WEBAPP_URL + "/x\r\nX-Injected: yes", "http", WEBAPP, LOGON),
+            (" " + WEBAPP_URL, "(none)", "(none)", LOGON),
+            ('http://host" --injected "x', "http", 'host" --injected "x', SIGNUP),
+        ]
+        for answer, scheme, host, button in cases:
+            with self.subTest(answer=answer):
+                Suite.service.clear_log()
+                Suite.service.set_fields(REDIRECT1, REDIRECT_PATH, [("RETURN_WEBAPPURL", answer)])
+                app = LogonApp(self, hosts=(REDIRECT1, REDIRECT2))
+                app.enter("alice", "wonder1")
+                app.click(button)
+                self.assertEqual(app.box(), (REFUSED.format(scheme, host), "exclamation"))
+                app.answer()
+                if button == LOGON:
+                    self.assertEqual(app.wait_closed(), 0)
+                    self.assert_explorer_opened_on(f"ftp://alice:wonder1@{WEBAPP}")
+                else:
+                    self.assert_browser_opened(WEBAPP_URL + "/secure/signup.aspx?from=tarnupload")
+                    self.assertTrue(app.no_box(), "one box only")
+                    app.cancel()
+                # Nothing was sent to the refused address.
+                self.assertEqual([r.local_address for r in Suite.service.requests],
+                                 [REDIRECT1, REDIRECT2] + [WEBAPP] * (button == LOGON))
 
 
 class AddressesAfterLogon(AppTest):
     def test_an_address_that_is_not_plain_shows_a_box_and_the_window_closes(self):
-        cases = [("2", WEBAPP_URL + '" --injected "x', SESSION_ID),
-                 ("3", WEBAPP_URL, 'S" --injected "x')]
+        cases = [("3", WEBAPP_URL, 'S" --injected "x')]
         for mode, webapp_url, session_id in cases:
             with self.subTest(mode=mode, webapp_url=webapp_url):
                 Suite.service.set_fields(REDIRECT1, REDIRECT_PATH,

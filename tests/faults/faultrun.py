@@ -121,11 +121,11 @@ class Settled:
 class AppRun:
     """tarnftp.exe in an install of its own for one case; ended with the case."""
 
-    def __init__(self, record, ini):
+    def __init__(self, record, ini, env=None):
         self.record = record
         self.install = Install(ini)
         record.on_end(self.install.cleanup)
-        self.install.start(env=Suite.shell.env())
+        self.install.start(env={**Suite.shell.env(), **(env or {})})
         code, output = driver("wait", APP_TITLE, "30000")
         check(code == 0, f"the logon window did not open: {output.strip()}")
 
@@ -218,7 +218,7 @@ def saved_bytes(user, password):
 
 
 def forgotten(before):
-    return None if before is None or len(before) < 402 else before[:400] + b"\0\0" + before[402:]
+    return None if before is None or len(before) < 402 else before[:400].ljust(len(before), b"\0")
 
 
 def user_units(data):

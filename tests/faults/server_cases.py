@@ -1,6 +1,6 @@
 """The service misbehaving, on the redirect call and on the logon call: refused connections,
-a reset in the middle of the body, no answer at all, an error page, a 20 MB answer, malformed
-UTF-8 and a NUL before the fields.
+a reset in the middle of the body, no answer at all, an answer trickled byte by byte, an error
+page, a 20 MB answer, malformed UTF-8 and a NUL before the fields.
 
 Each case starts with a remembered logon in settings.bin and the window showing it; the user
 types a new password, keeps "Remember Logon Info" checked and presses Logon. The service
@@ -24,6 +24,7 @@ TIMEOUT_BOX_SECONDS = 35.0
 # Wine's texts for the error codes of a reset connection and of a receive time-out.
 RESET = "Connection reset by peer."
 TIMED_OUT = "The connection with the server has been terminated."
+NO_ANSWER_IN_TIME = "The service did not answer in time."
 
 REDIRECT_FIELDS = [("RETURN_WEBAPPURL", WEBAPP_URL)]
 LOGON_FIELDS = [("RETURN_STATUS", "0"), ("RETURN_SESSIONID", "S0123")]
@@ -50,6 +51,7 @@ class ServerCase:
     accepted: bool  # the service accepted the logon
     setup: object = None  # called before the logon to make the service misbehave
     timed: bool = False  # a box must end the wait within TIMEOUT_BOX_SECONDS
+    limit: int = 0  # seconds an exchange may last, when shorter than the program's own limit
 
 
 def redirect_cases():
@@ -103,6 +105,9 @@ def logon_cases():
                    misbehave(bad["answers malformed UTF-8"])),
         ServerCase("answers a NUL before the fields", one, [UNAVAILABLE], False, False,
                    misbehave(bad["answers a NUL before the fields"])),
+        ServerCase("trickles its answer", one, [NO_ANSWER_IN_TIME, UNAVAILABLE], False, False,
+                   misbehave(Response(body=sized_body(1000) + field_page(LOGON_FIELDS),
+                                      trickle=0.5)), timed=True, limit=5),
     ]
 
 def run_server_case(record, case):
@@ -114,7 +119,8 @@ def run_server_case(record, case):
     guard_saved_file(record, before, (ACCOUNT[0], password, True) if case.accepted else None)
     if case.setup:
         case.setup()
-    app = AppRun(record, ini(*case.hosts))
+    limit = {"TARNFTP_TEST_EXCHANGE_SECONDS": str(case.limit)} if case.limit else None
+    app = AppRun(record, ini(*case.hosts), limit)
     app.check_quiet_start()
     check(app.fields() == (ACCOUNT[0], ACCOUNT[1], True), "the remembered logon was not restored")
     app.enter(ACCOUNT[0], password, remember=True)
@@ -122,8 +128,9 @@ def run_server_case(record, case):
 
     expected = [(text, "exclamation") for text in case.boxes]
     if case.timed:
+        bound = case.limit + 10 if case.limit else TIMEOUT_BOX_SECONDS
         check(settled.seconds_to_first_box is not None and
-              settled.seconds_to_first_box <= TIMEOUT_BOX_SECONDS,
+              settled.seconds_to_first_box <= bound,
               f"the first box came after {settled.seconds_to_first_box} s")
     check(settled.boxes == expected, f"expected boxes {expected}, got {settled!r}")
     if case.closes:

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdint>
 #include <cstdlib>
@@ -87,8 +88,9 @@ TEST_F(XdgLogonFileStoreTest, SavesPrivatelyReadsBackAndForgetsInPlace) {
         EXPECT_FALSE(Exists(store.TemporaryPath())) << test.what;
     }
 
+    // Everything behind the filler is zeroed in place; the length stays.
     std::string forgotten = *ReadFile(store.FilePath());
-    forgotten[400] = forgotten[401] = 0;
+    std::fill(forgotten.begin() + 400, forgotten.end(), '\0');
     store.ForgetLogonInfo();
     EXPECT_EQ(ReadFile(store.FilePath()), forgotten);
     EXPECT_TRUE(store.LoadLogonInfo().user.empty());
@@ -106,7 +108,7 @@ TEST_F(XdgLogonFileStoreTest, SavesPrivatelyReadsBackAndForgetsInPlace) {
     store.SaveLogonInfo(u"john", u"pw");
     store.SaveLogonInfo(u"john", u"p\u0100w");
     std::string disarmed = Encoded(u"john", u"pw", clock.seconds);
-    disarmed[400] = 0;
+    std::fill(disarmed.begin() + 400, disarmed.end(), '\0');
     EXPECT_EQ(ReadFile(store.FilePath()), disarmed);
 }
 

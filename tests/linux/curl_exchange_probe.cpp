@@ -40,7 +40,9 @@ void Post(CurlExchange& exchange, const Text& url, bool summary) {
 }
 
 void Logon(CurlExchange& exchange, char** args) {
-    ServiceSession session({FromUtf8(args[0]), FromUtf8(args[1]), FromUtf8(args[2])}, exchange);
+    PrintingSink sink;
+    ServiceSession session({FromUtf8(args[0]), FromUtf8(args[1]), FromUtf8(args[2])}, exchange,
+                           sink);
     try {
         const int result =
             session.ApiLogon(FromUtf8(args[3]), SecretText(FromUtf8(args[4])), u"ftp");

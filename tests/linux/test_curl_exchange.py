@@ -44,9 +44,12 @@ def tearDownModule():
     service.stop()
 
 
-def probe(*args, timeout=120):
-    """Runs the probe; returns one Call per PostRequest (or logon) in order."""
+def probe(*args, timeout=120, limit=None):
+    """Runs the probe, its exchanges limited to limit seconds when given; returns one Call per
+    PostRequest (or logon) in order."""
     environment = {k: v for k, v in os.environ.items() if k not in PROXY_VARIABLES}
+    if limit:
+        environment["TARNFTP_TEST_EXCHANGE_SECONDS"] = str(limit)
     run = subprocess.run([PROBE, *args], capture_output=True, timeout=timeout, check=True,
                          env=environment)
     return parse_calls(run.stdout)
@@ -178,6 +181,12 @@ class CurlExchangeTest(unittest.TestCase):
         self.assertGreater(call.elapsed, 25, "ended by something other than the time-out")
         self.assertEqual(call.result, "")
         self.assertEqual(len(call.boxes), 1)
+
+    def test_a_server_that_trickles_its_answer_is_cut_off_at_the_time_limit(self):
+        url = self.configure("/trickle", Response(body=sized_body(1000), trickle=0.5))
+        (call,) = probe("post", url, limit=5)
+        self.assertEqual((call.result, call.boxes), ("", ["The service did not answer in time."]))
+        self.assertTrue(5 <= call.elapsed < 15, call.elapsed)
 
 
 if __name__ == "__main__":

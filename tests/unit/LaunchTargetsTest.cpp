@@ -1,6 +1,6 @@
 #include "app/LaunchTargets.h"
-#include "app/ShellAddress.h"
 #include "common/UserTexts.h"
+#include "webclient/PlainAddress.h"
 
 #include <gtest/gtest.h>
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -141,4 +142,11 @@ TEST(LogonFileCodec, TextWithU0100CannotBeStored) {
     EXPECT_FALSE(CanStoreInLogonFile(u"\u0100"));
     EXPECT_TRUE(CanStoreInLogonFile(u""));
     EXPECT_TRUE(CanStoreInLogonFile(u"\u00FF\u0101 plain"));
+}
+
+TEST(LogonFileCodec, ForgettingWipesTheMarkerFirstThenEverythingBehindIt) {
+    using Wipes = std::array<LogonFileRange, 2>;
+    EXPECT_EQ(LogonFileWipes(401), Wipes{}) << "too short to hold a marker";
+    EXPECT_EQ(LogonFileWipes(402), (Wipes{{{400, 2}, {402, 0}}}));
+    EXPECT_EQ(LogonFileWipes(412), (Wipes{{{400, 2}, {402, 10}}}));
 }

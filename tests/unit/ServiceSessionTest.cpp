@@ -1,6 +1,7 @@
 #include "webclient/ServiceSession.h"
 
 #include "common/CommandFailure.h"
+#include "webclient/PlainAddress.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +12,9 @@
 namespace {
 
 // Records every url and hands out the scripted answers in order. Past the end of the
-// script every exchange gives empty text, as a handled failure does.
-class ScriptedExchange final : public Exchange {
+// script every exchange gives empty text, as a handled failure does. Also the session's
+// message sink, recording every box.
+class ScriptedExchange final : public Exchange, public MessageSink {
 public:
     using Answer = std::variant<Text, CommandFailure>;
 
@@ -29,10 +31,13 @@ public:
         return SecretText(std::get<Text>(next));
     }
 
+    void ShowMessage(const Text& text) override { boxes.push_back(text); }
+
     void Add(Answer answer) { script.push_back(std::move(answer)); }
 
     std::deque<Answer> script;
     std::vector<Text> urls;
+    std::vector<Text> boxes;
 };
 
 Text RedirectAnswer(const Text& webAppUrl) {
@@ -62,6 +67,7 @@ struct RedirectCase {
     std::deque<ScriptedExchange::Answer> script;
     std::vector<Text> asked;
     Text webAppUrl;
+    std::vector<Text> boxes = {};
 };
 
 struct StatusCase {
@@ -100,25 +106,37 @@ TEST(ServiceSession, GetWebAppUrlAsksTheHostsInOrderUntilOneAnswers) {
          {},
          {u"http:///api/Redirect.aspx", u"http:///api/Redirect.aspx", u"http:///api/Redirect.aspx"},
          u""},
-        {"blanks are kept",
+        // An address that is not plain is refused, its box naming scheme and host only, and
+        // the next host is asked.
+        {"line break refused",
          threeHosts,
-         {RedirectAnswer(u" http://w ")},
-         {RedirectUrl(u"one.example")},
-         u" http://w "},
+         {RedirectAnswer(u"http://w.example/a\r\nX-Injected: yes"), RedirectAnswer(webApp)},
+         {RedirectUrl(u"one.example"), RedirectUrl(u"two.example")},
+         webApp,
+         {RefusedAddressMessage(u"http://w.example/a\r\nX-Injected: yes")}},
+        {"blanks around and a quotation mark refused",
+         threeHosts,
+         {RedirectAnswer(u" http://w"), RedirectAnswer(u"http://w "),
+          RedirectAnswer(u"http://w\"")},
+         {RedirectUrl(u"one.example"), RedirectUrl(u"two.example"), RedirectUrl(u"three.example")},
+         u"",
+         {RefusedAddressMessage(u" http://w"), RefusedAddressMessage(u"http://w "),
+          RefusedAddressMessage(u"http://w\"")}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ScriptedExchange exchange(c.script);
-        ServiceSession session(c.hosts, exchange);
+        ServiceSession session(c.hosts, exchange, exchange);
         EXPECT_EQ(session.GetWebAppUrl(), c.webAppUrl);
         EXPECT_EQ(exchange.urls, c.asked);
         EXPECT_EQ(session.WebAppUrl(), c.webAppUrl);
+        EXPECT_EQ(exchange.boxes, c.boxes);
     }
 }
 
 TEST(ServiceSession, WebAppUrlIsCachedOnSuccessAndAskedAgainAfterFailure) {
     ScriptedExchange exchange;
-    ServiceSession session(threeHosts, exchange);
+    ServiceSession session(threeHosts, exchange, exchange);
     EXPECT_EQ(session.GetWebAppUrl(), u"");
     EXPECT_EQ(exchange.urls.size(), 3u);
 
@@ -135,7 +153,7 @@ TEST(ServiceSession, WebAppUrlIsCachedOnSuccessAndAskedAgainAfterFailure) {
 
 TEST(ServiceSession, CommandFailureLeavesGetWebAppUrlAndStopsTheHosts) {
     ScriptedExchange exchange({u"", CommandFailure(12007, u"name not resolved")});
-    ServiceSession session(threeHosts, exchange);
+    ServiceSession session(threeHosts, exchange, exchange);
     try {
         session.GetWebAppUrl();
         FAIL() << "the failure must pass through";
@@ -149,7 +167,7 @@ TEST(ServiceSession, CommandFailureLeavesGetWebAppUrlAndStopsTheHosts) {
 
 TEST(ServiceSession, QueryWebAppUrlReadsOneAnswer) {
     ScriptedExchange exchange({u"<p>RETURN_WEBAPPURL=http://w</P>"});
-    ServiceSession session(threeHosts, exchange);
+    ServiceSession session(threeHosts, exchange, exchange);
     EXPECT_EQ(session.QueryWebAppUrl(u"http://any/api/Redirect.aspx"), u"http://w");
     EXPECT_EQ(exchange.urls, std::vector<Text>{u"http://any/api/Redirect.aspx"});
     EXPECT_EQ(session.WebAppUrl(), u"") << "a single query caches nothing";
@@ -171,7 +189,7 @@ TEST(ServiceSession, ApiLogonMapsTheStatusToACode) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ScriptedExchange exchange({RedirectAnswer(webApp), c.logonResponse});
-        ServiceSession session(threeHosts, exchange);
+        ServiceSession session(threeHosts, exchange, exchange);
         EXPECT_EQ(session.ApiLogon(u"alice", u"secret1", u"ftp"), c.code);
         EXPECT_EQ(session.SessionId(), c.sessionId);
         EXPECT_EQ(exchange.urls.back(), LogonUrl(u"username=alice&password=secret1&type=ftp"));
@@ -180,7 +198,7 @@ TEST(ServiceSession, ApiLogonMapsTheStatusToACode) {
 
 TEST(ServiceSession, ApiLogonWithoutAnAddressSendsNoLogon) {
     ScriptedExchange exchange;
-    ServiceSession session(threeHosts, exchange);
+    ServiceSession session(threeHosts, exchange, exchange);
     EXPECT_EQ(session.ApiLogon(u"alice", u"secret1", u"ftp"), LogonNoServer);
     EXPECT_EQ(exchange.urls.size(), 3u);
     for (const Text& url : exchange.urls)
@@ -191,7 +209,7 @@ TEST(ServiceSession, ApiLogonWithoutAnAddressSendsNoLogon) {
 
 TEST(ServiceSession, SessionIdChangesOnlyOnStatusZero) {
     ScriptedExchange exchange({RedirectAnswer(webApp), LogonAnswer(u"0", u"S1")});
-    ServiceSession session(threeHosts, exchange);
+    ServiceSession session(threeHosts, exchange, exchange);
     ASSERT_EQ(session.ApiLogon(u"alice", u"pw", u"ftp"), LogonOk);
 
     for (const Text& response : {LogonAnswer(u"1", u"X"), LogonAnswer(u"9", u"X"), Text()}) {
@@ -229,7 +247,7 @@ TEST(ServiceSession, ApiLogonFormEncodesEveryValue) {
     for (const auto& c : cases) {
         SCOPED_TRACE(ToUtf8(c.query));
         ScriptedExchange exchange({RedirectAnswer(webApp), LogonAnswer(u"0", u"S")});
-        ServiceSession session(threeHosts, exchange);
+        ServiceSession session(threeHosts, exchange, exchange);
         EXPECT_EQ(session.ApiLogon(c.user, SecretText(c.password), c.type), LogonOk);
         ASSERT_EQ(exchange.urls.size(), 2u);
         EXPECT_EQ(exchange.urls[1], LogonUrl(c.query));
@@ -242,7 +260,7 @@ TEST(ServiceSession, CommandFailureLeavesApiLogon) {
     {
         SCOPED_TRACE("during the redirect lookup");
         ScriptedExchange exchange({failure});
-        ServiceSession session(threeHosts, exchange);
+        ServiceSession session(threeHosts, exchange, exchange);
         EXPECT_THROW(session.ApiLogon(u"alice", u"pw", u"ftp"), CommandFailure);
         EXPECT_EQ(exchange.urls, std::vector<Text>{RedirectUrl(u"one.example")});
         EXPECT_EQ(session.LogonUser(), u"alice");
@@ -251,7 +269,7 @@ TEST(ServiceSession, CommandFailureLeavesApiLogon) {
     {
         SCOPED_TRACE("during the logon exchange");
         ScriptedExchange exchange({RedirectAnswer(webApp), LogonAnswer(u"0", u"S1"), failure});
-        ServiceSession session(threeHosts, exchange);
+        ServiceSession session(threeHosts, exchange, exchange);
         ASSERT_EQ(session.ApiLogon(u"alice", u"pw", u"ftp"), LogonOk);
         EXPECT_THROW(session.ApiLogon(u"bob", u"pw", u"ftp"), CommandFailure);
         EXPECT_EQ(session.LogonUser(), u"bob");

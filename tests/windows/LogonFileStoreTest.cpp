@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <optional>
@@ -111,13 +112,13 @@ TEST_F(LogonFileStoreTest, SavesTheCodedBytesAndReadsThemBack) {
     EXPECT_EQ(ReadFile(store.FilePath())->size(), 412u);
 }
 
-TEST_F(LogonFileStoreTest, ForgetZeroesOnlyTheMarker) {
+TEST_F(LogonFileStoreTest, ForgetZeroesEverythingBehindTheFillerInPlace) {
     store.EnsureFolder();
     store.SaveLogonInfo(u"john", u"secret");
     Bytes saved = *ReadFile(store.FilePath());
     store.ForgetLogonInfo();
-    Bytes forgotten = saved;
-    forgotten[400] = forgotten[401] = 0;
+    Bytes forgotten(saved.begin(), saved.begin() + 400);
+    forgotten.resize(saved.size(), 0);
     EXPECT_EQ(ReadFile(store.FilePath()), forgotten);
     LogonInfo restored = store.LoadLogonInfo();
     EXPECT_TRUE(restored.user.empty());
@@ -159,7 +160,7 @@ TEST_F(LogonFileStoreTest, CredentialsWithU0100AreForgottenNotStored) {
     store.SaveLogonInfo(u"john", u"pw");
     store.SaveLogonInfo(u"john", u"p\u0100w");
     Bytes expected = Encoded(u"john", u"pw", clock.seconds);
-    expected[400] = 0;
+    std::fill(expected.begin() + 400, expected.end(), 0);
     EXPECT_EQ(ReadFile(store.FilePath()), expected);
     EXPECT_TRUE(store.LoadLogonInfo().user.empty());
 }

@@ -68,7 +68,8 @@ void Post(WinInetExchange& exchange, const Text& url, bool summary) {
 }
 
 int Logon(WinInetExchange& exchange, wchar_t** args) {
-    ServiceSession session({Arg(args[0]), Arg(args[1]), Arg(args[2])}, exchange);
+    PrintingSink sink;
+    ServiceSession session({Arg(args[0]), Arg(args[1]), Arg(args[2])}, exchange, sink);
     try {
         const int result = session.ApiLogon(Arg(args[3]), SecretText(Arg(args[4])), u"ftp");
         std::printf("LOGON %d %s %s\n", result, Hex(session.WebAppUrl()).c_str(),
@@ -81,8 +82,9 @@ int Logon(WinInetExchange& exchange, wchar_t** args) {
 }
 
 int TimeLogons(WinInetExchange& exchange, int rounds, wchar_t** args) {
+    PrintingSink sink;
     for (int i = 0; i < rounds; ++i) {
-        ServiceSession session({Arg(args[0]), Arg(args[1]), Arg(args[2])}, exchange);
+        ServiceSession session({Arg(args[0]), Arg(args[1]), Arg(args[2])}, exchange, sink);
         LARGE_INTEGER start, end;
         QueryPerformanceCounter(&start);
         const int result = session.ApiLogon(Arg(args[3]), SecretText(Arg(args[4])), u"ftp");

@@ -242,6 +242,14 @@ class ExchangeTest(unittest.TestCase):
                     self.assertEqual(call.boxes, [TOO_LARGE])
                     self.assertTrue(call.session_open)
 
+    def test_a_redirect_is_not_followed(self):
+        # PAGES would accept the logon that the web application sends it to.
+        elsewhere = f"http://{PAGES}/app/api/secure/ApiLogon.aspx"
+        service.configure(WEBAPP, None, Response(307, b"", headers=(("Location", elsewhere),)))
+        (call,) = probe("logon", REDIRECT, "", "", "demo", "secret")
+        self.assertEqual(call.logon[0], 1, "no status: server unavailable")
+        self.assertEqual([r.local_address for r in service.requests], [REDIRECT, WEBAPP])
+
     def test_a_server_that_never_answers_ends_within_35_seconds(self):
         (call,) = probe("post", self.configure("/hang", Response(hang=True)))
         self.assertLess(call.elapsed, 35)

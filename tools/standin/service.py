@@ -83,9 +83,10 @@ def sized_body(size):
 class Response:
     """What one address/path answers instead of its default handler.
 
-    status/body/content_type: the answer sent. latency: seconds waited before answering.
-    hang: accept and read the request, never answer. reset_after: send the headers (with
-    the full Content-Length) and this many body bytes, then reset the connection.
+    status/body/content_type: the answer sent; headers: more (name, value) header lines.
+    latency: seconds waited before answering. hang: accept and read the request, never
+    answer. reset_after: send the headers (with the full Content-Length) and this many body
+    bytes, then reset the connection. trickle: send the body one byte every this many seconds.
     """
 
     status: int = 200
@@ -94,6 +95,8 @@ class Response:
     latency: float = 0.0
     hang: bool = False
     reset_after: int | None = None
+    headers: tuple = ()
+    trickle: float = 0.0
 
 
 @dataclasses.dataclass
@@ -336,15 +339,22 @@ class StandinService:
         if response.hang:
             self._stopping.wait()
             return
-        reason = {200: "OK", 404: "Not Found", 500: "Internal Server Error"}.get(
-            response.status, "Status"
-        )
+        reason = {200: "OK", 307: "Temporary Redirect", 404: "Not Found",
+                  500: "Internal Server Error"}.get(response.status, "Status")
         head = (
             f"HTTP/1.0 {response.status} {reason}\r\n"
             f"Content-Type: {response.content_type}\r\n"
             f"Content-Length: {len(response.body)}\r\n"
-            "Connection: close\r\n\r\n"
+            + "".join(f"{name}: {value}\r\n" for name, value in response.headers)
+            + "Connection: close\r\n\r\n"
         ).encode("ascii")
+        if response.trickle:
+            sock.sendall(head)
+            for i in range(len(response.body)):
+                if self._stopping.wait(response.trickle):
+                    return
+                sock.sendall(response.body[i:i + 1])
+            return
         if response.reset_after is not None:
             sock.sendall(head + response.body[: response.reset_after])
             time.sleep(0.2)

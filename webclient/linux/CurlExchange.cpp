@@ -3,12 +3,14 @@
 #include "common/CommandFailure.h"
 #include "common/PseudoRandom.h"
 #include "common/UserTexts.h"
+#include "webclient/ExchangeTimeLimit.h"
 #include "webclient/Url.h"
 #include "webclient/linux/CurlHandles.h"
 
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -166,6 +168,7 @@ SecretText CurlExchange::PostRequest(TextView url) {
         EncodeUtf8(*split.form, [&body](char byte) { body += static_cast<std::uint8_t>(byte); });
     }
 
+    const std::chrono::milliseconds timeLimit = ExchangeTimeLimit();
     UniqueCurl handle(curl_easy_init());
     if (!handle)
         ThrowFailure(CURLE_FAILED_INIT);
@@ -188,6 +191,7 @@ SecretText CurlExchange::PostRequest(TextView url) {
         .Set(CURLOPT_CONNECTTIMEOUT, connectTimeoutSeconds)
         .Set(CURLOPT_LOW_SPEED_LIMIT, stalledBytesPerSecond)
         .Set(CURLOPT_LOW_SPEED_TIME, stalledSeconds)
+        .Set(CURLOPT_TIMEOUT_MS, static_cast<long>(timeLimit.count()))
         .Set(CURLOPT_SSL_VERIFYPEER, 1L)
         .Set(CURLOPT_SSL_VERIFYHOST, 2L)
         .Set(CURLOPT_WRITEFUNCTION, &Receive)
@@ -198,9 +202,16 @@ SecretText CurlExchange::PostRequest(TextView url) {
         sink.ShowMessage(FromUtf8(curl_url_strerror(address.refused)));
         return {};
     }
+    const auto start = std::chrono::steady_clock::now();
     const CURLcode result = curl_easy_perform(handle.get());
     if (transfer.tooLarge) {
         sink.ShowMessage(UserTexts::answerTooLarge);
+        return {};
+    }
+    // The same code ends a connection or a transfer that stalled; those keep libcurl's text.
+    if (result == CURLE_OPERATION_TIMEDOUT &&
+        std::chrono::steady_clock::now() - start >= timeLimit) {
+        sink.ShowMessage(UserTexts::serviceTimedOut);
         return {};
     }
     if (result != CURLE_OK) {

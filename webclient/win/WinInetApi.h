@@ -14,6 +14,7 @@
     X(InternetConnectW)                                                                            \
     X(InternetGetLastResponseInfoW)                                                                \
     X(InternetOpenW)                                                                               \
+    X(InternetQueryDataAvailable)                                                                  \
     X(InternetReadFile)                                                                            \
     X(InternetSetOptionW)
 

@@ -4,6 +4,7 @@
 #include "common/CommandFailure.h"
 #include "common/PseudoRandom.h"
 #include "common/UserTexts.h"
+#include "webclient/ExchangeTimeLimit.h"
 #include "webclient/Url.h"
 #include "webclient/win/InternetErrorText.h"
 
@@ -81,8 +82,11 @@ struct Transfer {
     std::optional<Text> failure;
 };
 
+// The tick count, in milliseconds, at which the exchange has run out of time.
+using Deadline = ULONGLONG;
+
 Transfer SendAndRead(const WinInetApi& api, HINTERNET connection, const RequestSplit& split,
-                     bool secure) {
+                     bool secure, Deadline deadline) {
     Transfer transfer;
     const auto fail = [&transfer](Text text) {
         transfer.failure = std::move(text);
@@ -94,9 +98,10 @@ Transfer SendAndRead(const WinInetApi& api, HINTERNET connection, const RequestS
         return fail(UserTexts::requestTooLong);
     const SecretBytes& body = *utf8Body;
     // The answers carry the session id: they are never written to the disk cache, where they
-    // would outlive the process however it ends.
-    const DWORD flags =
-        INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | (secure ? INTERNET_FLAG_SECURE : 0);
+    // would outlive the process however it ends. A redirect is not followed: the answer comes
+    // from the host that was asked, never from one its server names.
+    const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                        INTERNET_FLAG_NO_AUTO_REDIRECT | (secure ? INTERNET_FLAG_SECURE : 0);
     const Text object(split.object);
     UniqueInternet request(api.HttpOpenRequestW(connection, L"POST", Wide(object), L"HTTP/1.0",
                                                 nullptr, nullptr, flags, context));
@@ -114,10 +119,20 @@ Transfer SendAndRead(const WinInetApi& api, HINTERNET connection, const RequestS
     constexpr DWORD maxCapacity = WinInetExchange::maxBodyBytes + 2;
     transfer.buffer.resize(initialBufferBytes);
     for (;;) {
+        // Only what has arrived is read, so that the deadline is looked at between pieces:
+        // a read that waits for more than is there would keep a trickling server's exchange
+        // going, and nothing else on this thread can end it.
+        DWORD available = 0;
+        if (!api.InternetQueryDataAvailable(request.get(), &available, 0, 0))
+            return fail(ErrorText(GetLastError()));
+        if (available == 0)
+            break;
+        if (GetTickCount64() >= deadline)
+            return fail(UserTexts::serviceTimedOut);
         const DWORD capacity = static_cast<DWORD>(transfer.buffer.size());
         DWORD delivered = 0;
         if (!api.InternetReadFile(request.get(), transfer.buffer.data() + transfer.count,
-                                  capacity - transfer.count - 1, &delivered))
+                                  std::min(available, capacity - transfer.count - 1), &delivered))
             return fail(ErrorText(GetLastError()));
         if (delivered == 0)
             break;
@@ -175,6 +190,7 @@ SecretText WinInetExchange::PostRequest(TextView url) {
         return {};
     }
 
+    const Deadline deadline = GetTickCount64() + ExchangeTimeLimit().count();
     const ConnectTarget target = ConnectTargetFromUrl(url);
     SecretText path(PathFromUrl(url));
     path += CacheBustingPair(url, PseudoRandom(clock.SecondsSince1970()).Draw());
@@ -189,7 +205,7 @@ SecretText WinInetExchange::PostRequest(TextView url) {
             const DWORD code = GetLastError();
             throw CommandFailure(code, InternetErrorText(code));
         }
-        transfer = SendAndRead(api, connection.get(), SplitRequest(path), target.secure);
+        transfer = SendAndRead(api, connection.get(), SplitRequest(path), target.secure, deadline);
     }
 
     // A failed exchange keeps the session for the next one; its request and connection

@@ -49,6 +49,11 @@ public:
     std::optional<CommandFailure> failure;
 };
 
+// The web application's address here is plain: refusing it would be a fault.
+struct NoRefusals final : MessageSink {
+    void ShowMessage(const Text& text) override { ADD_FAILURE() << ToUtf8(text); }
+};
+
 class RecordingStore final : public LogonStore {
 public:
     void EnsureFolder() override {}
@@ -127,7 +132,7 @@ class LogonWindowTest : public testing::Test {
 protected:
     explicit LogonWindowTest(LogonInfo restored = {},
                              RedirectHosts hosts = {u"redirect.example", u"", u""})
-        : session(hosts, exchange, NoRedirectHostText(ConfigFileCandidates("/opt/t", ""))),
+        : session(hosts, exchange, sink, NoRedirectHostText(ConfigFileCandidates("/opt/t", ""))),
           window(session, store, std::move(restored), shell, fileManager, mounter) {
         window.show();
         QApplication::processEvents();
@@ -139,6 +144,7 @@ protected:
     }
 
     ServiceExchange exchange;
+    NoRefusals sink;
     ServiceSession session;
     RecordingStore store;
     RecordingShell shell;

@@ -1,4 +1,4 @@
-#include "app/ShellAddress.h"
+#include "webclient/PlainAddress.h"
 
 #include "common/UserTexts.h"
 
