@@ -51,14 +51,15 @@ void LogonProcedure::OnOK(LaunchMode launchMode) {
         return;
 
     switch (CallLogon(user, password)) {
-    case LogonNoServer:
+    case LogonResult::LogonNoServer:
         view.ShowMessage(view.LoadResourceString(UserTexts::logonServerUnavailableId));
         return;
-    case LogonRefused:
+    case LogonResult::LogonRefused:
         view.ShowMessage(view.LoadResourceString(UserTexts::logonFailedId));
         return;
-    default:
-        break; // LogonOk, LogonOtherStatus and any other value count as success.
+    case LogonResult::LogonOk:
+    case LogonResult::LogonOtherStatus:
+        break; // both count as success
     }
 
     store.EnsureFolder();
@@ -85,7 +86,7 @@ bool LogonProcedure::AcceptsEntries(const Text& user, const SecretText& password
     return true;
 }
 
-int LogonProcedure::CallLogon(const Text& user, const SecretText& password) {
+LogonResult LogonProcedure::CallLogon(const Text& user, const SecretText& password) {
     WaitCursor waitCursor(view);
     return logonCall.ApiLogon(user, password, clientType);
 }

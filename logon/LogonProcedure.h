@@ -27,7 +27,7 @@ public:
 
 private:
     bool AcceptsEntries(const Text& user, const SecretText& password);
-    int CallLogon(const Text& user, const SecretText& password);
+    LogonResult CallLogon(const Text& user, const SecretText& password);
 
     LogonView& view;
     LogonCall& logonCall;

@@ -3,8 +3,8 @@
 #include "common/Secret.h"
 #include "common/Text.h"
 
-// Result codes of the logon call.
-enum LogonResult : int {
+// Results of the logon call, with the numbers the service's clients have always given them.
+enum class LogonResult {
     LogonOk = 0,          // status "0": SessionId was set
     LogonNoServer = 1,    // no host gave the web application's address (nothing was sent),
                           // or the answer carried no status (a failed exchange, an error page)
@@ -17,5 +17,5 @@ enum LogonResult : int {
 class LogonCall {
 public:
     virtual ~LogonCall() = default;
-    virtual int ApiLogon(Text user, SecretText password, Text type) = 0;
+    virtual LogonResult ApiLogon(Text user, SecretText password, Text type) = 0;
 };

@@ -48,7 +48,8 @@ Text ServiceSession::QueryWebAppUrl(Text url) {
     return Text(GetResponseField(exchange.PostRequest(url), u"RETURN_WEBAPPURL", 0));
 }
 
-int ServiceSession::ApiLogon(Text user, SecretText password, Text type) {
+LogonResult ServiceSession::ApiLogon(Text user, SecretText password, Text type) {
+    using enum LogonResult;
     logonUser = std::move(user);
     logonPassword = std::move(password);
 

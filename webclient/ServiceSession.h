@@ -33,7 +33,7 @@ public:
 
     // Logs on under the web application's address; returns a LogonResult. Keeps the
     // session identifier only when the service answers status "0".
-    int ApiLogon(Text user, SecretText password, Text type) override;
+    LogonResult ApiLogon(Text user, SecretText password, Text type) override;
 
     const Text& WebAppUrl() const { return webAppUrl; }
     const SecretText& SessionId() const { return sessionId; }

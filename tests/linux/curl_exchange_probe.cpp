@@ -44,8 +44,8 @@ void Logon(CurlExchange& exchange, char** args) {
     ServiceSession session({FromUtf8(args[0]), FromUtf8(args[1]), FromUtf8(args[2])}, exchange,
                            sink);
     try {
-        const int result =
-            session.ApiLogon(FromUtf8(args[3]), SecretText(FromUtf8(args[4])), u"ftp");
+        const int result = static_cast<int>(
+            session.ApiLogon(FromUtf8(args[3]), SecretText(FromUtf8(args[4])), u"ftp"));
         std::printf("LOGON %d %s %s\n", result, Hex(session.WebAppUrl()).c_str(),
                     Hex(session.SessionId()).c_str());
     } catch (const CommandFailure& failure) {

@@ -10,6 +10,8 @@
 
 namespace {
 
+using enum LogonResult;
+
 using Events = std::vector<std::string>;
 
 std::string Narrow(TextView text) {
@@ -37,7 +39,7 @@ public:
     void CloseWithOk() override { events.push_back("close"); }
 
     // The logon call.
-    int ApiLogon(Text u, SecretText p, Text type) override {
+    LogonResult ApiLogon(Text u, SecretText p, Text type) override {
         events.push_back("logon " + Narrow(u) + "|" + Narrow(p) + "|" + Narrow(type));
         if (throws)
             throw CommandFailure(12029, u"no connection");
@@ -65,7 +67,7 @@ public:
     Text password;
     bool answerYes = true;
     bool remember = false;
-    int result = LogonOk;
+    LogonResult result = LogonOk;
     bool throws = false;
     Events events;
 };
@@ -88,7 +90,7 @@ TEST(LogonProcedure, FollowsTheDecisionTable) {
         Text password;
         bool answerYes;
         bool remember;
-        int result;
+        LogonResult result;
         Events expected;
     };
     const Case cases[] = {
@@ -152,7 +154,7 @@ TEST(LogonProcedure, FollowsTheDecisionTable) {
          u"pw",
          true,
          true,
-         42,
+         static_cast<LogonResult>(42),
          {"copy", "wait on", "logon john|pw|ftp", "wait off", "folder", "save john|pw",
           "open -48 john|pw", "close"}},
         {"empty user name, password given",

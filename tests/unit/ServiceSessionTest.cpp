@@ -11,6 +11,8 @@
 
 namespace {
 
+using enum LogonResult;
+
 // Records every url and hands out the scripted answers in order. Past the end of the
 // script every exchange gives empty text, as a handled failure does. Also the session's
 // message sink, recording every box.
@@ -73,7 +75,7 @@ struct RedirectCase {
 struct StatusCase {
     const char* name;
     Text logonResponse;
-    int code;
+    LogonResult code;
     Text sessionId;
 };
 

@@ -71,7 +71,8 @@ int Logon(WinInetExchange& exchange, wchar_t** args) {
     PrintingSink sink;
     ServiceSession session({Arg(args[0]), Arg(args[1]), Arg(args[2])}, exchange, sink);
     try {
-        const int result = session.ApiLogon(Arg(args[3]), SecretText(Arg(args[4])), u"ftp");
+        const int result =
+            static_cast<int>(session.ApiLogon(Arg(args[3]), SecretText(Arg(args[4])), u"ftp"));
         std::printf("LOGON %d %s %s\n", result, Hex(session.WebAppUrl()).c_str(),
                     Hex(session.SessionId()).c_str());
     } catch (const CommandFailure& failure) {
@@ -87,7 +88,8 @@ int TimeLogons(WinInetExchange& exchange, int rounds, wchar_t** args) {
         ServiceSession session({Arg(args[0]), Arg(args[1]), Arg(args[2])}, exchange, sink);
         LARGE_INTEGER start, end;
         QueryPerformanceCounter(&start);
-        const int result = session.ApiLogon(Arg(args[3]), SecretText(Arg(args[4])), u"ftp");
+        const int result =
+            static_cast<int>(session.ApiLogon(Arg(args[3]), SecretText(Arg(args[4])), u"ftp"));
         QueryPerformanceCounter(&end);
         std::printf("TIME %d %.6f\n", result, Seconds(start, end));
     }
