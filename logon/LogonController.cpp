@@ -7,6 +7,10 @@ LogonController::LogonController(ServiceSession& session, LogonStore& store, She
                                  const FileManagerLocator& fileManager, StorageMounter* mounter)
     : session(session), store(store), shell(shell), fileManager(fileManager), mounter(mounter) {}
 
+LogonInfo LogonController::RestoreLogonInfo() const {
+    return store.LoadLogonInfo();
+}
+
 void LogonController::OnLogon(LogonView& view) {
     LogonProcedure procedure(
         view, session, store,

@@ -22,6 +22,9 @@ public:
     // Where a successful logon leads (app/LaunchMode.h); 0 until set.
     void SetLaunchMode(LaunchMode mode) { launchMode = mode; }
 
+    // The remembered logon the window shows when it opens.
+    LogonInfo RestoreLogonInfo() const;
+
     void OnLogon(LogonView& view);
     void OnSignUp(MessageSink& sink, ShellOwner owner);
     void OnHelp(MessageSink& sink, ShellOwner owner);

@@ -2,6 +2,7 @@
 
 #include "common/Secret.h"
 #include "common/Text.h"
+#include "logon/LogonFileCodec.h"
 
 // Where a successful logon leaves the credentials for the next start. None of the operations
 // reports a failure: a folder or file that cannot be made, opened or written is passed over.
@@ -17,4 +18,7 @@ public:
 
     // Disarms a stored logon so that the next start restores nothing; creates nothing.
     virtual void ForgetLogonInfo() = 0;
+
+    // The credentials the store is armed with, else two empty texts.
+    virtual LogonInfo LoadLogonInfo() const = 0;
 };

@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
     XdgOpener fileManager;
     GvfsMount mounter;
 
-    LogonWindow window(session, store, store.LoadLogonInfo(), shell, fileManager, mounter);
+    LogonWindow window(session, store, shell, fileManager, mounter);
     window.SetLaunchMode(launchMode);
     window.exec();
     return 0;

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "webclient/win/WinInetApi.h"
-
 #include <windows.h>
 
 #include <unknwn.h>
@@ -43,11 +41,6 @@ private:
 };
 
 namespace handle_detail {
-// An internet handle exists only once WinInet is loaded.
-inline void CloseInternet(HINTERNET h) {
-    if (const WinInetApi* api = LoadedWinInet())
-        api->InternetCloseHandle(h);
-}
 inline void CloseKey(HKEY h) {
     RegCloseKey(h);
 }
@@ -71,7 +64,6 @@ inline void ReleaseComObject(IUnknown* object) {
 }
 } // namespace handle_detail
 
-using UniqueInternet = UniqueHandle<HINTERNET, handle_detail::CloseInternet>;
 using UniqueKey = UniqueHandle<HKEY, handle_detail::CloseKey>;
 using UniqueIcon = UniqueHandle<HICON, handle_detail::CloseIcon>;
 using UniquePen = UniqueHandle<HPEN, handle_detail::CloseGdiObject>;

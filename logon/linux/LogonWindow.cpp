@@ -53,9 +53,8 @@ const QString helpIcon = QStringLiteral(":/icons/help.ico");
 
 } // namespace
 
-LogonWindow::LogonWindow(ServiceSession& session, LogonStore& store, LogonInfo restored,
-                         Shell& shell, const FileManagerLocator& fileManager,
-                         StorageMounter& mounter)
+LogonWindow::LogonWindow(ServiceSession& session, LogonStore& store, Shell& shell,
+                         const FileManagerLocator& fileManager, StorageMounter& mounter)
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                            Qt::MSWindowsFixedSizeDialogHint),
@@ -67,6 +66,7 @@ LogonWindow::LogonWindow(ServiceSession& session, LogonStore& store, LogonInfo r
 
     // A remembered user name shows both credentials and the box checked; a password alone
     // stays in the member, and the next logon takes the (empty) boxes' contents.
+    LogonInfo restored = controller.RestoreLogonInfo();
     userName = std::move(restored.user);
     password = std::move(restored.password);
     if (!userName.empty()) {

@@ -21,7 +21,7 @@ class ServiceSession;
 // its controls' places come from the dialog template's dialog units in the dialog's font.
 class LogonWindow : public QDialog, private LogonView {
 public:
-    LogonWindow(ServiceSession& session, LogonStore& store, LogonInfo restored, Shell& shell,
+    LogonWindow(ServiceSession& session, LogonStore& store, Shell& shell,
                 const FileManagerLocator& fileManager, StorageMounter& mounter);
     ~LogonWindow() override;
 

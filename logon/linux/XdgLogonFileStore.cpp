@@ -80,7 +80,7 @@ std::string SettingsFolder() {
 }
 
 XdgLogonFileStore::XdgLogonFileStore(const Clock& clock, std::string folder)
-    : clock(clock), folderPath(std::move(folder)) {
+    : SavedLogonStore(clock), folderPath(std::move(folder)) {
     if (folderPath.empty())
         return;
     filePath = folderPath + "/settings.bin";
@@ -100,14 +100,9 @@ void XdgLogonFileStore::EnsureFolder() {
         ::fchmod(folder.get(), status.st_mode & 07700);
 }
 
-void XdgLogonFileStore::SaveLogonInfo(const Text& user, const SecretText& password) {
+void XdgLogonFileStore::ReplaceBytes(const SecretBytes& contents) {
     if (filePath.empty() || !IsUsersOwnFolder(folderPath))
         return;
-    if (!CanStoreInLogonFile(user) || !CanStoreInLogonFile(password)) {
-        ForgetLogonInfo();
-        return;
-    }
-    const SecretBytes contents = EncodeLogonFile(user, password, clock.SecondsSince1970());
     if (!WriteNewFile(temporaryPath, contents) ||
         ::rename(temporaryPath.c_str(), filePath.c_str()) != 0) {
         ::unlink(temporaryPath.c_str());
@@ -116,23 +111,21 @@ void XdgLogonFileStore::SaveLogonInfo(const Text& user, const SecretText& passwo
     SyncFolder(folderPath);
 }
 
-void XdgLogonFileStore::ForgetLogonInfo() {
+void XdgLogonFileStore::ZeroInPlace(WipeRanges wipes) {
     if (filePath.empty() || !IsUsersOwnFolder(folderPath))
         return;
-    // The temporary file of an interrupted save may hold coded credentials too.
     ::unlink(temporaryPath.c_str());
     FileDescriptor file(::open(filePath.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
     struct stat status;
     if (!file || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode) ||
         !IsUsersOwn(status))
         return;
-    // In the file's own blocks: a new file renamed over it would leave them unwiped.
-    for (const LogonFileRange& range : LogonFileWipes(static_cast<std::uint64_t>(status.st_size)))
+    for (const LogonFileRange& range : wipes(static_cast<std::uint64_t>(status.st_size)))
         if (range.length > 0 && !WipeRange(file.get(), range))
             return;
 }
 
-LogonInfo XdgLogonFileStore::LoadLogonInfo() const {
+SecretBytes XdgLogonFileStore::ReadBytes() const {
     if (filePath.empty() || !IsUsersOwnFolder(folderPath))
         return {};
     const FileDescriptor file = OpenRegularFile(filePath.c_str(), O_NOFOLLOW);
@@ -143,5 +136,5 @@ LogonInfo XdgLogonFileStore::LoadLogonInfo() const {
             bytes.append({chunk.data(), chunk.size()});
         }))
         return {};
-    return DecodeLogonFile(bytes).value_or(LogonInfo{});
+    return bytes;
 }

@@ -55,7 +55,7 @@ BOOL CLogonDialog::OnInitDialog() {
         SetWindowLongPtrW(Handle(), GWL_EXSTYLE, extended | WS_EX_APPWINDOW);
     }
 
-    LogonInfo remembered = store.LoadLogonInfo();
+    LogonInfo remembered = controller.RestoreLogonInfo();
     userName = std::move(remembered.user);
     password = std::move(remembered.password);
     if (!userName.empty()) {

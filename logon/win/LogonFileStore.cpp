@@ -77,7 +77,8 @@ Text GetApplicationDataFolder() {
     return FromWide(folder);
 }
 
-LogonFileStore::LogonFileStore(const Clock& clock, Text applicationDataFolder) : clock(clock) {
+LogonFileStore::LogonFileStore(const Clock& clock, Text applicationDataFolder)
+    : SavedLogonStore(clock) {
     if (applicationDataFolder.empty())
         return;
     folderPath = applicationDataFolder + u"\\tarngroupFTP";
@@ -90,14 +91,9 @@ void LogonFileStore::EnsureFolder() {
         CreateDirectoryPath(folderPath);
 }
 
-void LogonFileStore::SaveLogonInfo(const Text& user, const SecretText& password) {
+void LogonFileStore::ReplaceBytes(const SecretBytes& contents) {
     if (filePath.empty())
         return;
-    if (!CanStoreInLogonFile(user) || !CanStoreInLogonFile(password)) {
-        ForgetLogonInfo();
-        return;
-    }
-    const SecretBytes contents = EncodeLogonFile(user, password, clock.SecondsSince1970());
     if (!WriteWholeFile(temporaryPath, contents) ||
         !MoveFileExW(Wide(temporaryPath), Wide(filePath),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
@@ -105,10 +101,9 @@ void LogonFileStore::SaveLogonInfo(const Text& user, const SecretText& password)
     }
 }
 
-void LogonFileStore::ForgetLogonInfo() {
+void LogonFileStore::ZeroInPlace(WipeRanges wipes) {
     if (filePath.empty())
         return;
-    // The temporary file of an interrupted save may hold coded credentials too.
     DeleteFileW(Wide(temporaryPath));
     UniqueFile file(_wfopen(Wide(filePath), L"r+b"));
     if (!file || std::fseek(file.get(), 0, SEEK_END) != 0)
@@ -116,14 +111,11 @@ void LogonFileStore::ForgetLogonInfo() {
     const long size = std::ftell(file.get());
     if (size < 0)
         return;
-    // In the file's own blocks: a new file renamed over it would leave them unwiped.
-    for (const LogonFileRange& range : LogonFileWipes(static_cast<std::uint64_t>(size)))
+    for (const LogonFileRange& range : wipes(static_cast<std::uint64_t>(size)))
         if (range.length > 0 && !WipeRange(file.get(), range))
             return;
 }
 
-LogonInfo LogonFileStore::LoadLogonInfo() const {
-    if (filePath.empty())
-        return {};
-    return DecodeLogonFile(ReadWholeFile(filePath, maxFileBytes)).value_or(LogonInfo{});
+SecretBytes LogonFileStore::ReadBytes() const {
+    return filePath.empty() ? SecretBytes() : ReadWholeFile(filePath, maxFileBytes);
 }

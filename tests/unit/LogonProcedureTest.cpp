@@ -52,6 +52,7 @@ public:
         events.push_back("save " + Narrow(u) + "|" + Narrow(p));
     }
     void ForgetLogonInfo() override { events.push_back("forget"); }
+    LogonInfo LoadLogonInfo() const override { return {}; }
 
     Events Run(std::int32_t launchMode = -48) {
         LogonProcedure procedure(*this, *this, *this,

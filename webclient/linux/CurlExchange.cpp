@@ -1,10 +1,9 @@
 #include "webclient/linux/CurlExchange.h"
 
 #include "common/CommandFailure.h"
-#include "common/PseudoRandom.h"
 #include "common/UserTexts.h"
 #include "webclient/ExchangeTimeLimit.h"
-#include "webclient/Url.h"
+#include "webclient/PreparedRequest.h"
 #include "webclient/linux/CurlHandles.h"
 
 #include <curl/curl.h>
@@ -122,7 +121,7 @@ std::size_t Receive(char* data, std::size_t size, std::size_t items, void* user)
     const std::size_t bytes = size * items;
     // Checked as each piece arrives: a body that ends at the connection's close has no length
     // for libcurl to refuse in advance.
-    if (bytes > CurlExchange::maxBodyBytes - transfer.count) {
+    if (bytes > maxAnswerBytes - transfer.count) {
         transfer.tooLarge = true;
         return 0;
     }
@@ -130,7 +129,7 @@ std::size_t Receive(char* data, std::size_t size, std::size_t items, void* user)
     if (needed > transfer.buffer.size()) {
         const std::size_t doubled = std::max(initialBufferBytes, 2 * transfer.buffer.size());
         try {
-            transfer.buffer.resize(std::max(needed, std::min(doubled, CurlExchange::maxBodyBytes)));
+            transfer.buffer.resize(std::max(needed, std::min(doubled, maxAnswerBytes)));
         } catch (const std::bad_alloc&) {
             return 0;
         }
@@ -142,8 +141,9 @@ std::size_t Receive(char* data, std::size_t size, std::size_t items, void* user)
 
 // UTF-8 to UTF-16, up to the first NUL.
 SecretText Decode(const Transfer& transfer) {
-    std::string_view bytes(reinterpret_cast<const char*>(transfer.buffer.data()), transfer.count);
-    bytes = bytes.substr(0, bytes.find('\0'));
+    const std::span<const std::uint8_t> answer =
+        AnswerBeforeNul(transfer.buffer.span().first(transfer.count));
+    const std::string_view bytes(reinterpret_cast<const char*>(answer.data()), answer.size());
     SecretText text;
     text.reserve(bytes.size());
     DecodeUtf8(bytes, [&text](char16_t unit) { text += unit; });
@@ -156,11 +156,9 @@ CurlExchange::CurlExchange(MessageSink& sink, const Clock& clock) : sink(sink), 
 
 SecretText CurlExchange::PostRequest(TextView url) {
     InitialiseCurl();
-    const ConnectTarget target = ConnectTargetFromUrl(url);
-    SecretText path(PathFromUrl(url));
-    path += CacheBustingPair(url, PseudoRandom(clock.SecondsSince1970()).Draw());
-    const RequestSplit split = SplitRequest(path);
-    const Address address = AddressOf(target, split.object);
+    const PreparedRequest prepared(url, clock);
+    const RequestSplit split = prepared.Split();
+    const Address address = AddressOf(prepared.target, split.object);
 
     SecretBytes body;
     if (split.form) {

@@ -17,9 +17,6 @@ public:
 
     SecretText PostRequest(TextView url) override;
 
-    // The largest answer body read; a longer one is a handled failure.
-    static constexpr std::size_t maxBodyBytes = 16u * 1024 * 1024;
-
 private:
     MessageSink& sink;
     const Clock& clock;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framework/win/Handles.h"
+
 #include <windows.h>
 #include <wininet.h>
 
@@ -34,3 +36,10 @@ const WinInetApi* LoadedWinInet() noexcept;
 
 // InternetAttemptConnect through the table: the exchange's default connectivity check.
 DWORD WINAPI WinInetAttemptConnect(DWORD reserved);
+
+// An internet handle exists only once WinInet is loaded.
+inline void CloseInternetHandle(HINTERNET handle) {
+    if (const WinInetApi* api = LoadedWinInet())
+        api->InternetCloseHandle(handle);
+}
+using UniqueInternet = UniqueHandle<HINTERNET, CloseInternetHandle>;

@@ -2,10 +2,9 @@
 #include "framework/win/WideText.h"
 
 #include "common/CommandFailure.h"
-#include "common/PseudoRandom.h"
 #include "common/UserTexts.h"
 #include "webclient/ExchangeTimeLimit.h"
-#include "webclient/Url.h"
+#include "webclient/PreparedRequest.h"
 #include "webclient/win/InternetErrorText.h"
 
 #include <wininet.h>
@@ -116,7 +115,7 @@ Transfer SendAndRead(const WinInetApi& api, HINTERNET connection, const RequestS
 
     // Grown to one byte past the limit at most, so that an answer over it is seen
     // without reading (or holding) more of it.
-    constexpr DWORD maxCapacity = WinInetExchange::maxBodyBytes + 2;
+    constexpr DWORD maxCapacity = maxAnswerBytes + 2;
     transfer.buffer.resize(initialBufferBytes);
     for (;;) {
         // Only what has arrived is read, so that the deadline is looked at between pieces:
@@ -138,7 +137,7 @@ Transfer SendAndRead(const WinInetApi& api, HINTERNET connection, const RequestS
             break;
         transfer.count += delivered;
         if (transfer.count == capacity - 1) {
-            if (transfer.count > WinInetExchange::maxBodyBytes)
+            if (transfer.count > maxAnswerBytes)
                 return fail(UserTexts::answerTooLarge);
             transfer.buffer.resize(std::min(capacity * 2, maxCapacity));
         }
@@ -149,14 +148,15 @@ Transfer SendAndRead(const WinInetApi& api, HINTERNET connection, const RequestS
 
 // UTF-8 to UTF-16, up to the first NUL.
 SecretText Decode(const SecretBytes& bytes, DWORD count) {
+    const std::span<const std::uint8_t> answer = AnswerBeforeNul(bytes.span().first(count));
     SecretText text;
-    if (count == 0)
+    if (answer.empty())
         return text;
-    text.resize(count);
-    const int units =
-        MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(bytes.data()),
-                            static_cast<int>(count), WideBuffer(text), static_cast<int>(count));
-    text.resize(std::min<std::size_t>(units > 0 ? units : 0, text.view().find(u'\0')));
+    const int size = static_cast<int>(answer.size());
+    text.resize(answer.size());
+    const int units = MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(answer.data()),
+                                          size, WideBuffer(text), size);
+    text.resize(units > 0 ? units : 0);
     return text;
 }
 
@@ -191,9 +191,8 @@ SecretText WinInetExchange::PostRequest(TextView url) {
     }
 
     const Deadline deadline = GetTickCount64() + ExchangeTimeLimit().count();
-    const ConnectTarget target = ConnectTargetFromUrl(url);
-    SecretText path(PathFromUrl(url));
-    path += CacheBustingPair(url, PseudoRandom(clock.SecondsSince1970()).Draw());
+    const PreparedRequest prepared(url, clock);
+    const ConnectTarget& target = prepared.target;
 
     Transfer transfer;
     {
@@ -205,7 +204,7 @@ SecretText WinInetExchange::PostRequest(TextView url) {
             const DWORD code = GetLastError();
             throw CommandFailure(code, InternetErrorText(code));
         }
-        transfer = SendAndRead(api, connection.get(), SplitRequest(path), target.secure, deadline);
+        transfer = SendAndRead(api, connection.get(), prepared.Split(), target.secure, deadline);
     }
 
     // A failed exchange keeps the session for the next one; its request and connection

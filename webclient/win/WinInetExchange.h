@@ -25,12 +25,8 @@ public:
 
     bool HasOpenSession() const { return static_cast<bool>(apiSession); }
 
-    // The largest answer body read; a longer one is a handled failure.
-    static constexpr DWORD maxBodyBytes = 16u * 1024 * 1024;
-
 private:
     HINTERNET Session(const WinInetApi& api);
-    void ReportError(DWORD code);
 
     MessageSink& sink;
     const Clock& clock;

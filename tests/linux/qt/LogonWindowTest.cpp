@@ -56,12 +56,15 @@ struct NoRefusals final : MessageSink {
 
 class RecordingStore final : public LogonStore {
 public:
+    explicit RecordingStore(LogonInfo restored) : restored(std::move(restored)) {}
     void EnsureFolder() override {}
     void SaveLogonInfo(const Text& user, const SecretText& password) override {
         saved.emplace_back(user, Text(password.view()));
     }
     void ForgetLogonInfo() override { ++forgotten; }
+    LogonInfo LoadLogonInfo() const override { return {restored.user, restored.password}; }
 
+    LogonInfo restored;
     std::vector<std::pair<Text, Text>> saved;
     int forgotten = 0;
 };
@@ -133,7 +136,7 @@ protected:
     explicit LogonWindowTest(LogonInfo restored = {},
                              RedirectHosts hosts = {u"redirect.example", u"", u""})
         : session(hosts, exchange, sink, NoRedirectHostText(ConfigFileCandidates("/opt/t", ""))),
-          window(session, store, std::move(restored), shell, fileManager, mounter) {
+          store(std::move(restored)), window(session, store, shell, fileManager, mounter) {
         window.show();
         QApplication::processEvents();
     }
