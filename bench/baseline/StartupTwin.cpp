@@ -33,28 +33,16 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <iterator>
 #include <string>
 #include <vector>
 
 namespace {
 
-enum Step : unsigned {
-    ini = 1,
-    registry = 2,
-    folder = 4,
-    saved = 8,
-    icons = 16,
-    subclass = 32,
-    window = 64,
-    names = 128,
-};
-
-constexpr struct {
-    const wchar_t* name;
-    Step step;
-} stepNames[] = {{L"ini", ini},       {L"registry", registry}, {L"folder", folder},
-                 {L"saved", saved},   {L"icons", icons},       {L"subclass", subclass},
-                 {L"window", window}, {L"names", names}};
+// The steps; each is switched on by its bit, 1 << step.
+enum Step : unsigned { ini, registry, folder, saved, icons, subclass, window, names };
+constexpr const wchar_t* stepNames[] = {L"ini",   L"registry", L"folder", L"saved",
+                                        L"icons", L"subclass", L"window", L"names"};
 
 constexpr UINT nameBoxesMessage = WM_APP + 1;
 constexpr int iconSize = 16;
@@ -71,7 +59,7 @@ std::vector<HICON> loadedIcons;
 IAccPropServices* accessibility = nullptr;
 
 bool On(Step step) {
-    return (steps & step) != 0;
+    return (steps >> step & 1) != 0;
 }
 
 unsigned long long Ticks(FILETIME time) {
@@ -104,14 +92,22 @@ void WriteTrace() {
     trace.clear();
 }
 
+// Runs the step when it is switched on, and stamps its end with its name.
+template <typename Work> void Run(Step step, Work work) {
+    if (On(step)) {
+        work();
+        Stamp(stepNames[step]);
+    }
+}
+
 unsigned StepsFromArguments() {
     int count = 0;
     wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
     unsigned chosen = count > 1 ? 0 : ~0u;
     for (int i = 1; i < count; ++i) {
-        for (const auto& entry : stepNames) {
-            if (std::wcscmp(arguments[i], entry.name) == 0)
-                chosen |= entry.step;
+        for (unsigned step = 0; step < std::size(stepNames); ++step) {
+            if (std::wcscmp(arguments[i], stepNames[step]) == 0)
+                chosen |= 1u << step;
         }
     }
     LocalFree(arguments);
@@ -250,28 +246,16 @@ INT_PTR CALLBACK TwinProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG:
         Stamp(L"dialog");
-        if (On(subclass)) {
-            HookButtons(dialog);
-            Stamp(L"subclass");
-        }
-        if (On(icons)) {
-            LoadIcons(dialog);
-            Stamp(L"icons");
-        }
-        if (On(saved)) {
-            ReadSavedFile();
-            Stamp(L"saved");
-        }
-        if (On(window)) {
-            ShapeWindow(dialog);
-            Stamp(L"window");
-        }
+        Run(subclass, [dialog] { HookButtons(dialog); });
+        Run(icons, [dialog] { LoadIcons(dialog); });
+        Run(saved, ReadSavedFile);
+        Run(window, [dialog] { ShapeWindow(dialog); });
         if (On(names))
             PostMessageW(dialog, nameBoxesMessage, 0, 0);
         return TRUE;
     case nameBoxesMessage:
         NameBoxes(dialog);
-        Stamp(L"names");
+        Stamp(stepNames[names]);
         return TRUE;
     case WM_SHOWWINDOW:
         // Sent as the dialog manager shows the window, once its queue has run dry.
@@ -298,18 +282,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     steps = StepsFromArguments();
     if (On(window))
         RestrictDllSearchToSystemFolder();
-    if (On(ini)) {
-        ReadProfile();
-        Stamp(L"ini");
-    }
-    if (On(registry)) {
-        WriteRegistryValue();
-        Stamp(L"registry");
-    }
-    if (On(folder)) {
-        FindAppDataFolder();
-        Stamp(L"folder");
-    }
+    Run(ini, ReadProfile);
+    Run(registry, WriteRegistryValue);
+    Run(folder, FindAppDataFolder);
     if (On(icons)) {
         // The first drawing object of the process: it brings up the display driver.
         applicationIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDR_MAINFRAME));
