@@ -2,7 +2,8 @@
 // measurement to a file (never to standard output, which Wine's helpers may hold open).
 //
 //   window_timer startup <rounds> <out> <title> <exe> [<title> <exe>]...
-//       Each round starts every exe in turn, times process start to a visible top-level
+//       Each round starts every exe in turn (an <exe> of the form "<path>|<arguments>" is
+//       started with those arguments), times process start to a visible top-level
 //       window of that process with that title, then closes it and waits for the exit.
 //       "STARTUP <target> <ms> <peak working set bytes when the window showed>"
 //   window_timer logon <rounds> <out> <user> <password> <log> <expected> <title> <exe>
@@ -68,8 +69,12 @@ SIZE_T PeakWorkingSet(HANDLE process) {
 // A started program, ended on destruction if it has not ended by itself.
 class Target {
 public:
-    explicit Target(const std::wstring& exe) {
+    explicit Target(const std::wstring& exeAndArguments) {
+        const size_t bar = exeAndArguments.find(L'|');
+        const std::wstring exe = exeAndArguments.substr(0, bar);
         std::wstring commandLine = L"\"" + exe + L"\"";
+        if (bar != std::wstring::npos)
+            commandLine += L" " + exeAndArguments.substr(bar + 1);
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         started = CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,

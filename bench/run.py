@@ -4,8 +4,9 @@
     tools/sandbox.sh python3 bench/run.py      (tools/bench.sh builds first, then this)
 
 Needs the Windows build (TARN_BUILD_DIR, default build/windows) with the targets tarnftp,
-baseline_dialog, baseline_imports, bare_logon, window_timer, handover_recorder, parse_cost
-and exchange_probe, and for the Linux program's rows its .deb (bench/linux_bench.py), and
+baseline_dialog, baseline_imports, bare_logon, startup_twin, window_timer, handover_recorder,
+parse_cost and exchange_probe, and for the Linux program's rows its .deb and the two Qt
+baselines (bench/linux_bench.py), and
 runs in the sandbox: the stand-in service binds port 80 on 127.0.0.2 and up. Timings are
 printed, never asserted. --edition linux or windows measures one program alone.
 """
@@ -57,11 +58,15 @@ def timer_lines(work, *args, timeout=300):
     return lines
 
 
-def measure_startup(work, programs, rounds):
-    """{index in programs: [(ms, peak working set bytes)]}; programs are (title, exe),
-    started in turn so that any drift of the machine weighs on all alike."""
-    targets = [part for title, exe in programs for part in (title, windows_path(exe))]
+def measure_startup(work, programs, rounds, warm_up_log=None):
+    """{index in programs: [(ms, peak working set bytes)]}; programs are (title, exe) or
+    (title, exe, arguments), started in turn so that any drift of the machine weighs on all
+    alike. warm_up_log, a file the programs write, is removed after the warm-up rounds."""
+    targets = [part for title, exe, *arguments in programs
+               for part in (title, "|".join([windows_path(exe), *arguments]))]
     timer_lines(work, "startup", 2, *targets)  # warms the file cache and the wineserver
+    if warm_up_log:
+        warm_up_log.unlink(missing_ok=True)
     results = {i: [] for i in range(len(programs))}
     for line in timer_lines(work, "startup", rounds, *targets):
         if line[0] == "STARTUP":
@@ -164,6 +169,81 @@ def add_startup(table, startup, rounds):
               f"{median_of(tarn) / median_of(same):.2f}", "(the program's own share)")
 
 
+# The start-up twin's moments, in the order tarnftp.exe reaches them, each with what happens
+# between the one before and it (bench/baseline/StartupTwin.cpp stamps them).
+TWIN_MOMENTS = (
+    ("main", "loader: the exe, its imports and their start-up"),
+    ("ini", "tarnftp.ini read (3 keys)"),
+    ("registry", "\"Use PASV\" written"),
+    ("folder", "application-data folder asked of the shell"),
+    ("appicon", "window icon loaded: display driver and theme come up"),
+    ("dialog", "the template's window and controls made"),
+    ("subclass", "5 buttons hooked, 4 made owner-drawn"),
+    ("seticon", "window icon set (big and small)"),
+    ("icons", "4 button icons loaded and measured"),
+    ("saved", "settings.bin read"),
+    ("window", "boxes filled, taskbar style, centred"),
+    ("names", "accessible names: COM, ole32 and oleacc loaded"),
+    ("shown", "queue drained, window shown"),
+)
+
+
+def read_twin_traces(path):
+    """[{moment: ms since the process's creation}] of the twin's runs with every step on."""
+    if not path.exists():
+        return []
+    runs = []
+    for line in path.read_text("utf-8").splitlines():
+        fields = line.split(" ")
+        if fields[0] == "TWIN":
+            run = dict(field.split("=", 1) for field in fields[1:])
+            if all(moment in run for moment, _ in TWIN_MOMENTS):
+                runs.append({moment: float(ms) for moment, ms in run.items()})
+    return runs
+
+
+def add_startup_twin(table, startup, first, traces, rounds):
+    """startup[first] and startup[first + 1]: the twin with no step and with every step on;
+    traces: its in-process time stamps (read_twin_traces)."""
+    table.section(f"Start-up against its twin: the same calls and resources, nothing of "
+                  f"tarnftp's own (median of {rounds}, in turn with the rows above)")
+    tarn, bare, twin = ([ms for ms, _ in startup[i]] for i in (0, first, first + 1))
+    if not tarn or not bare or not twin:
+        table.row("  start-up twin", "a window did not show", "ratio <= 1.05", False)
+        return
+    for label, times in (("twin, template alone", bare), ("twin, every call (the floor)", twin)):
+        table.row(f"  {label}",
+                  f"{median_of(times):.1f} ms (min {min(times):.1f}, max {max(times):.1f})")
+    ratio = median_of(tarn) / median_of(twin)
+    table.row("  ratio tarnftp / twin", f"{ratio:.2f}", "<= 1.05", ratio <= 1.05)
+    # Runs slowed by the machine's other work gather in the upper half.
+    table.row("    the same, lower quartiles",
+              f"{statistics.quantiles(tarn, n=4)[0] / statistics.quantiles(twin, n=4)[0]:.2f}",
+              "(less touched by the machine's load)")
+    table.row("  tarnftp over the twin", f"{median_of(tarn) - median_of(twin):+.1f} ms",
+              "(tarnftp's own work)")
+    if len(tarn) == len(twin):
+        # Both ran in every round: the difference within a round is free of the drift between
+        # rounds.
+        paired = [a - b for a, b in zip(tarn, twin)]
+        low, _, high = statistics.quantiles(paired, n=4)
+        table.row("    the same, round by round", f"{median_of(paired):+.1f} ms "
+                  f"(quartiles {low:+.1f}, {high:+.1f})")
+    if not traces:
+        table.row("  the twin's call-by-call stamps", "none written", "", False)
+        return
+    table.section(f"The twin's start-up call by call (median of {len(traces)} runs, "
+                  "from inside the process)")
+    previous = None
+    for moment, what in TWIN_MOMENTS:
+        step = median_of([run[moment] - (run[previous] if previous else 0.0) for run in traces])
+        table.row(f"  {what}", f"{step:.1f} ms")
+        previous = moment
+    total = median_of([run["shown"] for run in traces])
+    table.row("  process created to window shown", f"{total:.1f} ms",
+              "(from the process's creation time)")
+
+
 def add_logon(table, logons, api_logons, rounds):
     """logons: {latency: {0: tarnftp's results, 1: the bare logon's}}."""
     table.section(f"Logon: Logon click to the explorer handed its location (median of {rounds}, "
@@ -247,7 +327,8 @@ def measure_linux(args):
     addresses (started and stopped here, before the Windows measurements)."""
     packaged = linux_bench.Packaged()
     config = f"[RedirectHosts]\nHost1={REDIRECT}\n"
-    results = {"packaged": packaged, "startup": {0: [], 1: []}, "logons": {}, "recorder": []}
+    results = {"packaged": packaged, "startup": {0: [], 1: [], 2: []}, "logons": {},
+               "recorder": []}
     service = StandinService(f"http://{WEBAPP}{WEBAPP_PATH}", {USER: PASSWORD})
     service.start([REDIRECT, WEBAPP], ports=(80,))
     work = Path(tempfile.mkdtemp(prefix="tarn-bench-linux-"))
@@ -255,7 +336,9 @@ def measure_linux(args):
         if args.only != "logon":
             results["startup"] = linux_bench.measure_startup(
                 [(APP_TITLE, packaged.program),
-                 (linux_bench.BASELINE_TITLE, linux_bench.BASELINE)], config, args.startup_rounds)
+                 (linux_bench.BASELINE_TITLE, linux_bench.BASELINE),
+                 (linux_bench.BASELINE_TITLE, linux_bench.BASELINE_LIBRARIES)], config,
+                args.startup_rounds)
         if args.only != "startup":
             expected = f"ftp://{USER}:{PASSWORD}@{WEBAPP}"
             for latency in (0.0, LATENCY):
@@ -323,10 +406,18 @@ def main():
     service = StandinService(f"http://{WEBAPP}{WEBAPP_PATH}", {USER: PASSWORD})
     service.start([REDIRECT, WEBAPP, PAGES], ports=(80,))
     try:
+        # The twin reads the same tarnftp.ini: it sits beside the program.
+        twin = install.exe.with_name("startup_twin.exe")
+        shutil.copy(BUILD / "startup_twin.exe", twin)
         programs = [(APP_TITLE, install.exe), (BASELINE_TITLE, baseline),
                     (BASELINE_TITLE, baseline_imports)]
+        twin_first = len(programs)
+        programs += [(APP_TITLE, twin, "none"), (APP_TITLE, twin)]
+        twin_trace = work / "twin-trace.txt"
+        os.environ["TARN_TWIN_TRACE"] = windows_path(twin_trace)
         if args.only != "logon":
-            startup = measure_startup(work, programs, args.startup_rounds)
+            startup = measure_startup(work, programs, args.startup_rounds, twin_trace)
+            twin_traces = read_twin_traces(twin_trace)
         if args.only != "startup":
             with stand_in_explorer(BUILD / "handover_recorder.exe"):
                 logons = {latency: measure_logons(work, [(APP_TITLE, install.exe),
@@ -348,6 +439,7 @@ def main():
         add_startup(table, startup, args.startup_rounds)
         if linux:
             linux_bench.add_startup_rows(table, linux["startup"], args.startup_rounds)
+        add_startup_twin(table, startup, twin_first, twin_traces, args.startup_rounds)
     if args.only != "startup":
         add_logon(table, logons, api_logons if not args.only else {}, args.logon_rounds)
         if linux:

@@ -19,7 +19,7 @@ if [ "$edition" != linux ]; then
     build=${TARN_BUILD_DIR:-build/windows}
     cmake --preset windows -B "$build" >/dev/null
     cmake --build "$build" -j2 --target tarnftp baseline_dialog baseline_imports window_timer \
-        bare_logon handover_recorder parse_cost exchange_probe
+        bare_logon startup_twin handover_recorder parse_cost exchange_probe
     export TARN_BUILD_DIR
     TARN_BUILD_DIR=$(cd "$build" && pwd)
 fi
@@ -27,7 +27,7 @@ if [ "$edition" != windows ]; then
     # The Linux program as it ships: the binary inside the .deb.
     cmake --preset linux-release >/dev/null
     cmake --build --preset linux-release
-    cmake --build --preset linux-release --target baseline_qt_dialog
+    cmake --build --preset linux-release --target baseline_qt_dialog baseline_qt_libraries
     cpack --preset linux-release >/dev/null
 fi
 exec tools/sandbox.sh python3 bench/run.py "$@"

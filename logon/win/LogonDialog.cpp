@@ -16,8 +16,9 @@ CWinApp& App() {
     return *CWinApp::Current();
 }
 
-// Posted by OnInitDialog, so that the edit boxes are named once the window shows: the
-// accessibility service is not needed to show it.
+// Posted by OnInitDialog and handled before the window shows, since the dialog manager shows
+// the window only once its queue has first run dry: a screen reader's first look at the focused
+// box finds its name. The price is COM and oleacc loaded before the window shows.
 constexpr UINT nameEditBoxesMessage = WM_APP + 1;
 
 } // namespace
