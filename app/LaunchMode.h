@@ -32,7 +32,6 @@ class LaunchMode {
 public:
     constexpr LaunchMode(std::int32_t value = 0) : value(value) {}
     constexpr std::int32_t Value() const { return value; }
-    constexpr bool operator==(const LaunchMode&) const = default;
 
     // The row of the web page this mode opens; null for the file manager.
     const WebPageMode* WebPage() const;
