@@ -2,6 +2,7 @@
 
 #include "common/Text.h"
 #include "common/UserTexts.h"
+#include "common/WaitCancelled.h"
 
 #include <cstdint>
 #include <exception>
@@ -21,7 +22,8 @@ public:
 
 // The command dispatch of either window: runs the command and, when it throws, gives the text
 // of the stop box that reports it; the command is abandoned. A CommandFailure brings its own
-// text, or noText when it has none; anything else is an internal error.
+// text, or noText when it has none; a WaitCancelled passes on, for the dispatch to close the
+// window as Cancel does; anything else is an internal error.
 template <typename Command>
 std::optional<Text> RunCatchingFailure(Command&& command,
                                        TextView noText = UserTexts::internalError) {
@@ -30,6 +32,8 @@ std::optional<Text> RunCatchingFailure(Command&& command,
         return std::nullopt;
     } catch (const CommandFailure& failure) {
         return !failure.message.empty() ? failure.message : Text(noText);
+    } catch (const WaitCancelled&) {
+        throw;
     } catch (...) {
         return Text(UserTexts::internalError);
     }

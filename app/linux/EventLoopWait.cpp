@@ -65,11 +65,11 @@ private:
 
 } // namespace
 
-bool WaitRunningEvents(std::chrono::milliseconds limit, const std::function<bool()>& done) {
+WaitEnd WaitRunningEvents(std::chrono::milliseconds limit, const std::function<bool()>& done) {
     if (done())
-        return true;
+        return WaitEnd::Done;
     if (!QCoreApplication::instance())
-        return false;
+        return WaitEnd::TimedOut;
     const BusyWindows busy;
     bool finished = false;
     QEventLoop loop;
@@ -83,7 +83,7 @@ bool WaitRunningEvents(std::chrono::milliseconds limit, const std::function<bool
     });
     poll.start(pollMilliseconds);
     loop.exec();
-    return finished;
+    return finished ? WaitEnd::Done : WaitEnd::TimedOut;
 }
 
 bool EventLoopRunsGlib() {

@@ -108,7 +108,7 @@ MountResult GvfsMount::Mount(TextView location, const SecretText& password) {
                                   new std::shared_ptr<MountRun>(run));
 
     const auto done = [&run] { return run->done; };
-    const bool timedOut = !WaitRunningEvents(mountLimit, done);
+    const bool timedOut = WaitRunningEvents(mountLimit, done) != WaitEnd::Done;
     if (timedOut) {
         g_cancellable_cancel(run->cancellable.get());
         WaitRunningEvents(cancelledMountLimit, done);

@@ -97,7 +97,7 @@ void XdgOpenShell::Open(ShellOwner, const SecretText& file,
         return;
     }
     int status = 0;
-    if (!WaitRunningEvents(openerLimit, [&] { return Ended(child, status); })) {
+    if (WaitRunningEvents(openerLimit, [&] { return Ended(child, status); }) != WaitEnd::Done) {
         ReapLater(child);
         return;
     }
