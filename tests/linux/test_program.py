@@ -95,6 +95,13 @@ class ProgramTest(unittest.TestCase):
         """The program started and its window focused: (process, window id)."""
         program = self.enterContext(running(PROGRAM, self.desktop))
         window = self.desktop.window(APP_TITLE)
+        if window is None:
+            env = self.desktop.env()
+            ids = subprocess.run(["xdotool", "search", "--name", APP_TITLE], env=env, capture_output=True, text=True).stdout.split()
+            dump = [subprocess.run(["xwininfo", "-id", i], env=env, capture_output=True, text=True).stdout + subprocess.run(["xprop", "-id", i], env=env, capture_output=True, text=True).stdout for i in ids]
+            dump.append(subprocess.run(["xwininfo", "-root", "-tree"], env=env, capture_output=True, text=True).stdout)
+            dump.append(self.output())
+            open(f"/tmp/i22l-dbg/dump-{time.time()}.txt", "w").write("\n".join(dump))
         self.assertIsNotNone(window, "the logon window did not show")
         self.desktop.xdotool("windowfocus", "--sync", window)
         return program, window

@@ -275,9 +275,10 @@ TEST_P(HeldLogonWindow, EndsOnCancelEscOrCloseWithNothingSavedOrOpened) {
     window.RememberBox()->setChecked(true);
     std::vector<bool> enabled;
     QTimer::singleShot(100, [&] {
-        for (QWidget* control : {window.UserNameBox(), window.PasswordBox(), window.LogonButton(),
-                                 window.RememberBox(), window.SignUpButton(), window.HelpButton(),
-                                 window.CancelButton()})
+        for (QWidget* control : std::initializer_list<QWidget*>{
+                 window.UserNameBox(), window.PasswordBox(), window.LogonButton(),
+                 window.RememberBox(), window.SignUpButton(), window.HelpButton(),
+                 window.CancelButton()})
             enabled.push_back(control->isEnabled());
         if (GetParam() == 0)
             window.CancelButton()->click();
