@@ -95,13 +95,6 @@ class ProgramTest(unittest.TestCase):
         """The program started and its window focused: (process, window id)."""
         program = self.enterContext(running(PROGRAM, self.desktop))
         window = self.desktop.window(APP_TITLE)
-        if window is None:
-            env = self.desktop.env()
-            ids = subprocess.run(["xdotool", "search", "--name", APP_TITLE], env=env, capture_output=True, text=True).stdout.split()
-            dump = [subprocess.run(["xwininfo", "-id", i], env=env, capture_output=True, text=True).stdout + subprocess.run(["xprop", "-id", i], env=env, capture_output=True, text=True).stdout for i in ids]
-            dump.append(subprocess.run(["xwininfo", "-root", "-tree"], env=env, capture_output=True, text=True).stdout)
-            dump.append(self.output())
-            open(f"/tmp/i22l-dbg/dump-{time.time()}.txt", "w").write("\n".join(dump))
         self.assertIsNotNone(window, "the logon window did not show")
         self.desktop.xdotool("windowfocus", "--sync", window)
         return program, window
@@ -148,13 +141,14 @@ class ProgramTest(unittest.TestCase):
         # The box's text cannot be read from outside (Qt copies a box's text with Ctrl+C on
         # Windows only); the window's own tests check it. Here: the service refused what was
         # typed, and a box came up for it.
-        self.assertIsNotNone(self.desktop.window(BOX_TITLE), "no message box")
+        box = self.desktop.window(BOX_TITLE)
+        self.assertIsNotNone(box, "no message box")
         logons = [r.form() for r in service.requests if r.path.endswith("/ApiLogon.aspx")]
         self.assertEqual([(f["username"], f["password"]) for f in logons], [(USER, "wrong")])
-        self.desktop.xdotool("key", "Return")
+        self.desktop.press(box, "Return")
         self.assertTrue(self.desktop.gone(BOX_TITLE))
         self.assertIsNone(program.poll(), "the window closed after a failed logon")
-        self.desktop.xdotool("windowfocus", "--sync", window, "key", "Escape")
+        self.desktop.press(window, "Escape")
         program.wait(timeout=10)
         self.assertEqual(self.desktop.opened(), [])
 
@@ -187,8 +181,9 @@ class ProgramTest(unittest.TestCase):
         ftp.clear_log()
         with session_bus(self.desktop):
             program = self.log_on(STALE_USER, "new", "Return")
-            self.assertIsNotNone(self.desktop.window(BOX_TITLE, timeout=60), "no message box")
-            self.desktop.xdotool("key", "Return")
+            box = self.desktop.window(BOX_TITLE, timeout=60)
+            self.assertIsNotNone(box, "no message box")
+            self.desktop.press(box, "Return")
             self.assertEqual(program.wait(timeout=30), 0)
         self.assertEqual(self.desktop.opened(), [])
         # The refused password was tried once, not again and again.
@@ -210,8 +205,9 @@ class ProgramTest(unittest.TestCase):
                 self.addCleanup(desktop.close)
                 self.desktop = desktop
                 program = self.log_on(USER, PASSWORD, "Return")
-                self.assertIsNotNone(desktop.window(BOX_TITLE), "no message box")
-                desktop.xdotool("key", "Return")
+                box = desktop.window(BOX_TITLE)
+                self.assertIsNotNone(box, "no message box")
+                desktop.press(box, "Return")
                 self.assertEqual(program.wait(timeout=30), 0)
                 self.assertEqual(len(desktop.opened()), 1)
                 self.assertNotIn("no method", self.output())
@@ -220,33 +216,38 @@ class ProgramTest(unittest.TestCase):
     def test_cancel_ends_a_wait_that_never_ends_at_once(self):
         """An exchange never answered, ended with Esc, and a mount never answered, ended with
         the Cancel button: the window closes within a second and nothing is handed over."""
-        def cancelled_within_a_second(program, *keys):
-            self.desktop.xdotool(*keys)
+        def cancelled_within_a_second(program, action):
+            window = self.desktop.window(APP_TITLE)
+            self.desktop.xdotool("windowfocus", "--sync", window, *action(window))
             start = time.monotonic()
             self.assertEqual(program.wait(timeout=10), 0)
             self.assertLess(time.monotonic() - start, 1)
             self.assertEqual(self.desktop.opened(), [])
 
+        def click_cancel(window):
+            # The Cancel button's centre, at its place in the dialog's units.
+            _, _, width, height = self.desktop.geometry(window)
+            return ("mousemove", "--window", window, width * 27 // 194, height * 96 // 107,
+                    "click", 1)
+
         with self.subTest(waiting="exchange"):
             service.configure(WEBAPP, None, Response(hang=True))
+            service.clear_log()
             self.addCleanup(service.reset_behaviour)
             program = self.log_on(USER, PASSWORD, "Return")
-            time.sleep(1)
-            cancelled_within_a_second(program, "key", "Escape")
+            deadline = time.monotonic() + 30
+            while not service.requests_to(WEBAPP) and time.monotonic() < deadline:
+                time.sleep(0.05)  # until the logon call is held
+            cancelled_within_a_second(program, lambda window: ("key", "Escape"))
             service.reset_behaviour()
         with self.subTest(waiting="mount"), session_bus(self.desktop):
             service.webapp_url = f"http://{SILENT}/app"
             self.addCleanup(setattr, service, "webapp_url", f"http://{WEBAPP}/app")
             program = self.log_on(USER, PASSWORD, "Return")
-            window = self.desktop.window(APP_TITLE)
             silent_ftp.settimeout(60)
             connection, _ = silent_ftp.accept()  # the mount is under way
             self.addCleanup(connection.close)
-            # The Cancel button's centre, at its place in the dialog's units.
-            _, _, width, height = self.desktop.geometry(window)
-            cancelled_within_a_second(program, "mousemove", "--window", window,
-                                      width * 27 // 194, height * 96 // 107, "click", "1")
-
+            cancelled_within_a_second(program, click_cancel)
 
 if __name__ == "__main__":
     unittest.main()
