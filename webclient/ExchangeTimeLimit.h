@@ -10,3 +10,6 @@ inline constexpr std::chrono::milliseconds exchangeTimeLimit = std::chrono::minu
 // variable TARNFTP_TEST_EXCHANGE_SECONDS holds a number from 1 up to it, so that a test need
 // not wait two minutes. The variable can only shorten the limit; anything else in it is ignored.
 std::chrono::milliseconds ExchangeTimeLimit();
+
+// The limit a value of that variable gives (null: not set).
+std::chrono::milliseconds ExchangeTimeLimitFrom(const char* setting);

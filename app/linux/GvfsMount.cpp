@@ -1,6 +1,7 @@
 #include "app/linux/GvfsMount.h"
 
-#include "app/linux/EventLoopWait.h"
+#include "common/WaitCancelled.h"
+#include "common/linux/EventLoopWait.h"
 
 #include <gio/gio.h>
 
@@ -108,10 +109,17 @@ MountResult GvfsMount::Mount(TextView location, const SecretText& password) {
                                   new std::shared_ptr<MountRun>(run));
 
     const auto done = [&run] { return run->done; };
-    const bool timedOut = WaitRunningEvents(mountLimit, done) != WaitEnd::Done;
+    const WaitEnd end = WaitRunningEvents(mountLimit, done);
+    if (end == WaitEnd::Cancelled) {
+        // GIO's callback still comes, and frees the run.
+        g_cancellable_cancel(run->cancellable.get());
+        throw WaitCancelled();
+    }
+    const bool timedOut = end == WaitEnd::TimedOut;
     if (timedOut) {
         g_cancellable_cancel(run->cancellable.get());
-        WaitRunningEvents(cancelledMountLimit, done);
+        if (WaitRunningEvents(cancelledMountLimit, done) == WaitEnd::Cancelled)
+            throw WaitCancelled();
     }
     const GError* error = run->error.get();
     if (run->done && (!error || g_error_matches(error, G_IO_ERROR, G_IO_ERROR_ALREADY_MOUNTED)))

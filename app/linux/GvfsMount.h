@@ -10,5 +10,6 @@ class GvfsMount final : public StorageMounter {
 public:
     bool MountsForFileManager() override;
     // Waits at most a minute, the windows painting meanwhile; then the mount is cancelled.
+    // When the user cancels the wait, the mount is cancelled and WaitCancelled thrown.
     MountResult Mount(TextView location, const SecretText& password) override;
 };

@@ -1,7 +1,8 @@
 #include "app/linux/XdgOpenShell.h"
 
-#include "app/linux/EventLoopWait.h"
 #include "common/UserTexts.h"
+#include "common/WaitCancelled.h"
+#include "common/linux/EventLoopWait.h"
 
 #include <QTimer>
 
@@ -97,8 +98,11 @@ void XdgOpenShell::Open(ShellOwner, const SecretText& file,
         return;
     }
     int status = 0;
-    if (WaitRunningEvents(openerLimit, [&] { return Ended(child, status); }) != WaitEnd::Done) {
+    const WaitEnd end = WaitRunningEvents(openerLimit, [&] { return Ended(child, status); });
+    if (end != WaitEnd::Done) {
         ReapLater(child);
+        if (end == WaitEnd::Cancelled)
+            throw WaitCancelled();
         return;
     }
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0)

@@ -20,7 +20,8 @@ class QTimer;
 // The opener is given up to three seconds, the windows painting meanwhile. When it ends in that
 // time with a failure, the sink says so (that nothing opens such addresses, or that it could not
 // be opened), never repeating the address; when it is still running it is left to run. A
-// program that cannot be started at all is reported too.
+// program that cannot be started at all is reported too. When the user cancels the wait, the
+// opener is left to run and WaitCancelled is thrown.
 class XdgOpenShell final : public Shell {
 public:
     explicit XdgOpenShell(MessageSink& sink);

@@ -2,6 +2,8 @@
 
 #include "common/CommandFailure.h"
 #include "common/UserTexts.h"
+#include "common/WaitCancelled.h"
+#include "common/linux/EventLoopWait.h"
 #include "common/linux/QtText.h"
 #include "controls/linux/IconButton.h"
 #include "logon/LogonTemplate.h"
@@ -148,14 +150,23 @@ void LogonWindow::MakeControls() {
     helpButton->SetIcon(helpIcon);
 
     connect(logonButton, &QPushButton::clicked, this, [this] { OnLogon(); });
-    connect(cancelButton, &QPushButton::clicked, this, [this] { reject(); });
+    // During a wait Cancel ends the wait, and the command that waited then closes the window.
+    cancelButton->setProperty(endsWaitsProperty, true);
+    connect(cancelButton, &QPushButton::clicked, this, [this] {
+        if (!CancelRunningWait())
+            reject();
+    });
     connect(signUpButton, &QPushButton::clicked, this, [this] { OnSignUp(); });
     connect(helpButton, &QPushButton::clicked, this, [this] { OnHelp(); });
 }
 
 void LogonWindow::RunReportingFailure(const std::function<void()>& command) {
-    if (const std::optional<Text> failure = RunCatchingFailure(command))
-        ShowMessageBox(this, *failure, QMessageBox::Critical);
+    try {
+        if (const std::optional<Text> failure = RunCatchingFailure(command))
+            ShowMessageBox(this, *failure, QMessageBox::Critical);
+    } catch (const WaitCancelled&) {
+        reject();
+    }
 }
 
 void LogonWindow::OnLogon() {

@@ -45,7 +45,8 @@ private:
     void OnSignUp();
     void OnHelp();
     // Runs a command; a failure it does not handle is shown in a stop box and the command
-    // is abandoned, the window staying open.
+    // is abandoned, the window staying open. A wait the user cancelled closes the window as
+    // Cancel does.
     void RunReportingFailure(const std::function<void()>& command);
 
     void CopyControlsToMembers() override;

@@ -15,6 +15,8 @@
 #include "webclient/ServiceSession.h"
 #include "webclient/linux/CurlExchange.h"
 
+#include <QCoreApplication>
+
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -57,6 +59,8 @@ void Logon(CurlExchange& exchange, char** args) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // The exchange runs on the application's event loop.
+    QCoreApplication application(argc, argv);
     PrintingSink sink;
     SystemClock clock;
     CurlExchange exchange(sink, clock);

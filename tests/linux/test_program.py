@@ -8,10 +8,12 @@ answers on port 80 and the storage's FTP server on port 21 of the same address."
 import contextlib
 import os
 import shutil
+import socket
 import subprocess
 import sys
 import tempfile
 import threading
+import time
 import unittest
 import urllib.parse
 from pathlib import Path
@@ -20,7 +22,7 @@ ROOT = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(ROOT / "tools" / "standin"))
 
 from ftp import FtpServer  # noqa: E402
-from service import StandinService  # noqa: E402
+from service import Response, StandinService  # noqa: E402
 from xsession import APP_TITLE, BOX_TITLE, Desktop, XServer, running, session_bus  # noqa: E402
 
 PROGRAM = os.environ["TARN_PROGRAM"]
@@ -30,17 +32,21 @@ USER, PASSWORD = "demo", "s3cret pass"
 FTP_USER, FTP_PASSWORD = "ftp user", "p a,s=s@w"
 STALE_USER = "stale"
 REDIRECT, WEBAPP = "127.0.0.2", "127.0.0.3"
+# A web application whose storage accepts connections and never says a word.
+SILENT = "127.0.0.4"
 
-xserver = service = config = ftp = ftp_folder = None
+xserver = service = config = ftp = ftp_folder = silent_ftp = None
 
 
 def setUpModule():
-    global xserver, service, config, ftp, ftp_folder
+    global xserver, service, config, ftp, ftp_folder, silent_ftp
     xserver = XServer()
     service = StandinService(f"http://{WEBAPP}/app", {USER: PASSWORD, FTP_USER: FTP_PASSWORD,
                                                       STALE_USER: "new"})
     redirect_port = service.listen(REDIRECT, 0)
     service.listen(WEBAPP, 80)
+    service.listen(SILENT, 80)
+    silent_ftp = socket.create_server((SILENT, 21))
     config = f"[RedirectHosts]\nHost1={REDIRECT}:{redirect_port}\n"
     ftp_folder = Path(tempfile.mkdtemp(prefix="tarn-ftp-"))
     ftp = FtpServer(WEBAPP, 21, {FTP_USER: FTP_PASSWORD, STALE_USER: "old"}, ftp_folder / "root",
@@ -48,6 +54,7 @@ def setUpModule():
 
 
 def tearDownModule():
+    silent_ftp.close()
     ftp.close()
     shutil.rmtree(ftp_folder, ignore_errors=True)
     service.stop()
@@ -134,13 +141,14 @@ class ProgramTest(unittest.TestCase):
         # The box's text cannot be read from outside (Qt copies a box's text with Ctrl+C on
         # Windows only); the window's own tests check it. Here: the service refused what was
         # typed, and a box came up for it.
-        self.assertIsNotNone(self.desktop.window(BOX_TITLE), "no message box")
+        box = self.desktop.window(BOX_TITLE)
+        self.assertIsNotNone(box, "no message box")
         logons = [r.form() for r in service.requests if r.path.endswith("/ApiLogon.aspx")]
         self.assertEqual([(f["username"], f["password"]) for f in logons], [(USER, "wrong")])
-        self.desktop.xdotool("key", "Return")
+        self.desktop.press(box, "Return")
         self.assertTrue(self.desktop.gone(BOX_TITLE))
         self.assertIsNone(program.poll(), "the window closed after a failed logon")
-        self.desktop.xdotool("windowfocus", "--sync", window, "key", "Escape")
+        self.desktop.press(window, "Escape")
         program.wait(timeout=10)
         self.assertEqual(self.desktop.opened(), [])
 
@@ -173,8 +181,9 @@ class ProgramTest(unittest.TestCase):
         ftp.clear_log()
         with session_bus(self.desktop):
             program = self.log_on(STALE_USER, "new", "Return")
-            self.assertIsNotNone(self.desktop.window(BOX_TITLE, timeout=60), "no message box")
-            self.desktop.xdotool("key", "Return")
+            box = self.desktop.window(BOX_TITLE, timeout=60)
+            self.assertIsNotNone(box, "no message box")
+            self.desktop.press(box, "Return")
             self.assertEqual(program.wait(timeout=30), 0)
         self.assertEqual(self.desktop.opened(), [])
         # The refused password was tried once, not again and again.
@@ -196,13 +205,49 @@ class ProgramTest(unittest.TestCase):
                 self.addCleanup(desktop.close)
                 self.desktop = desktop
                 program = self.log_on(USER, PASSWORD, "Return")
-                self.assertIsNotNone(desktop.window(BOX_TITLE), "no message box")
-                desktop.xdotool("key", "Return")
+                box = desktop.window(BOX_TITLE)
+                self.assertIsNotNone(box, "no message box")
+                desktop.press(box, "Return")
                 self.assertEqual(program.wait(timeout=30), 0)
                 self.assertEqual(len(desktop.opened()), 1)
                 self.assertNotIn("no method", self.output())
                 self.assertFalse(any(form in self.output() for form in password_forms(PASSWORD)))
 
+    def test_cancel_ends_a_wait_that_never_ends_at_once(self):
+        """An exchange never answered, ended with Esc, and a mount never answered, ended with
+        the Cancel button: the window closes within a second and nothing is handed over."""
+        def cancelled_within_a_second(program, action):
+            window = self.desktop.window(APP_TITLE)
+            self.desktop.xdotool("windowfocus", "--sync", window, *action(window))
+            start = time.monotonic()
+            self.assertEqual(program.wait(timeout=10), 0)
+            self.assertLess(time.monotonic() - start, 1)
+            self.assertEqual(self.desktop.opened(), [])
+
+        def click_cancel(window):
+            # The Cancel button's centre, at its place in the dialog's units.
+            _, _, width, height = self.desktop.geometry(window)
+            return ("mousemove", "--window", window, width * 27 // 194, height * 96 // 107,
+                    "click", 1)
+
+        with self.subTest(waiting="exchange"):
+            service.configure(WEBAPP, None, Response(hang=True))
+            service.clear_log()
+            self.addCleanup(service.reset_behaviour)
+            program = self.log_on(USER, PASSWORD, "Return")
+            deadline = time.monotonic() + 30
+            while not service.requests_to(WEBAPP) and time.monotonic() < deadline:
+                time.sleep(0.05)  # until the logon call is held
+            cancelled_within_a_second(program, lambda window: ("key", "Escape"))
+            service.reset_behaviour()
+        with self.subTest(waiting="mount"), session_bus(self.desktop):
+            service.webapp_url = f"http://{SILENT}/app"
+            self.addCleanup(setattr, service, "webapp_url", f"http://{WEBAPP}/app")
+            program = self.log_on(USER, PASSWORD, "Return")
+            silent_ftp.settimeout(60)
+            connection, _ = silent_ftp.accept()  # the mount is under way
+            self.addCleanup(connection.close)
+            cancelled_within_a_second(program, click_cancel)
 
 if __name__ == "__main__":
     unittest.main()

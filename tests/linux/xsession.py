@@ -141,25 +141,36 @@ class Desktop:
                               timeout=timeout, check=True)
         return done.stdout.decode("utf-8").strip()
 
+    def visible(self, title):
+        """The ids of the visible windows named exactly title, as one search finds them now."""
+        done = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"],
+                              env=self.env(), capture_output=True, timeout=10)
+        return done.stdout.decode("utf-8").split()
+
     def window(self, title, timeout=30):
-        """The id of the window named exactly title, waited for; None after timeout seconds."""
-        try:
-            found = self.xdotool("search", "--sync", "--onlyvisible", "--name", f"^{title}$",
-                                 timeout=timeout)
-        except subprocess.TimeoutExpired:
-            return None
-        return found.split()[0] if found else None
+        """The id of the visible window named exactly title, waited for; None after timeout
+        seconds. Each look is a search of its own: one `search --sync` left running at times
+        never found a window mapped after it started."""
+        deadline = time.monotonic() + timeout
+        while not (found := self.visible(title)):
+            if time.monotonic() > deadline:
+                return None
+            time.sleep(0.05)
+        return found[0]
 
     def gone(self, title, timeout=10):
         """True once no visible window is named title (within timeout seconds)."""
         deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
-            done = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"],
-                                  env=self.env(), capture_output=True, timeout=10)
-            if not done.stdout.strip():
-                return True
+        while self.visible(title):
+            if time.monotonic() > deadline:
+                return False
             time.sleep(0.05)
-        return False
+        return True
+
+    def press(self, window, *keys):
+        """Gives window the keyboard's focus, then presses keys: a key pressed as a window
+        maps may reach the window that had the focus before it."""
+        self.xdotool("windowfocus", "--sync", window, "key", *keys)
 
     def geometry(self, window):
         """(x, y, width, height) of a window on the screen."""

@@ -1,6 +1,7 @@
 #include "webclient/ServiceSession.h"
 
 #include "common/CommandFailure.h"
+#include "webclient/ExchangeTimeLimit.h"
 #include "webclient/PlainAddress.h"
 
 #include <gtest/gtest.h>
@@ -278,4 +279,18 @@ TEST(ServiceSession, CommandFailureLeavesApiLogon) {
         EXPECT_EQ(session.SessionId(), u"S1");
         EXPECT_EQ(session.WebAppUrl(), webApp);
     }
+}
+
+TEST(ExchangeTimeLimit, TheTestSettingOnlyShortens) {
+    using std::chrono::seconds;
+    // The last two once wrapped round when multiplied: to no limit, and to a negative one.
+    const std::pair<const char*, std::chrono::milliseconds> cases[] = {
+        {nullptr, exchangeTimeLimit},
+        {"5", seconds(5)},
+        {"120", exchangeTimeLimit},
+        {"5s", exchangeTimeLimit},
+        {"2305843009213693952", exchangeTimeLimit},
+        {"9223372036854775807", exchangeTimeLimit}};
+    for (const auto& [setting, expected] : cases)
+        EXPECT_EQ(ExchangeTimeLimitFrom(setting), expected) << (setting ? setting : "unset");
 }

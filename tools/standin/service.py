@@ -86,7 +86,8 @@ class Response:
     status/body/content_type: the answer sent; headers: more (name, value) header lines.
     latency: seconds waited before answering. hang: accept and read the request, never
     answer. reset_after: send the headers (with the full Content-Length) and this many body
-    bytes, then reset the connection. trickle: send the body one byte every this many seconds.
+    bytes, then reset the connection. trickle: send the body one byte every this many seconds;
+    trickle_headers: the same for the status line and headers.
     """
 
     status: int = 200
@@ -97,6 +98,7 @@ class Response:
     reset_after: int | None = None
     headers: tuple = ()
     trickle: float = 0.0
+    trickle_headers: float = 0.0
 
 
 @dataclasses.dataclass
@@ -348,8 +350,14 @@ class StandinService:
             + "".join(f"{name}: {value}\r\n" for name, value in response.headers)
             + "Connection: close\r\n\r\n"
         ).encode("ascii")
+        if response.trickle_headers:
+            for i in range(len(head)):
+                if self._stopping.wait(response.trickle_headers):
+                    return
+                sock.sendall(head[i:i + 1])
         if response.trickle:
-            sock.sendall(head)
+            if not response.trickle_headers:
+                sock.sendall(head)
             for i in range(len(response.body)):
                 if self._stopping.wait(response.trickle):
                     return

@@ -2,8 +2,10 @@
 
 #include "common/CommandFailure.h"
 #include "common/UserTexts.h"
+#include "common/WaitCancelled.h"
 #include "webclient/ExchangeTimeLimit.h"
 #include "webclient/PreparedRequest.h"
+#include "webclient/linux/CurlEventLoopTransfer.h"
 #include "webclient/linux/CurlHandles.h"
 
 #include <curl/curl.h>
@@ -189,7 +191,6 @@ SecretText CurlExchange::PostRequest(TextView url) {
         .Set(CURLOPT_CONNECTTIMEOUT, connectTimeoutSeconds)
         .Set(CURLOPT_LOW_SPEED_LIMIT, stalledBytesPerSecond)
         .Set(CURLOPT_LOW_SPEED_TIME, stalledSeconds)
-        .Set(CURLOPT_TIMEOUT_MS, static_cast<long>(timeLimit.count()))
         .Set(CURLOPT_SSL_VERIFYPEER, 1L)
         .Set(CURLOPT_SSL_VERIFYHOST, 2L)
         .Set(CURLOPT_WRITEFUNCTION, &Receive)
@@ -200,18 +201,20 @@ SecretText CurlExchange::PostRequest(TextView url) {
         sink.ShowMessage(FromUtf8(curl_url_strerror(address.refused)));
         return {};
     }
-    const auto start = std::chrono::steady_clock::now();
-    const CURLcode result = curl_easy_perform(handle.get());
+    const TransferEnd end = RunOnEventLoop(handle.get(), timeLimit);
+    if (end.wait == WaitEnd::Cancelled)
+        throw WaitCancelled();
     if (transfer.tooLarge) {
         sink.ShowMessage(UserTexts::answerTooLarge);
         return {};
     }
-    // The same code ends a connection or a transfer that stalled; those keep libcurl's text.
-    if (result == CURLE_OPERATION_TIMEDOUT &&
-        std::chrono::steady_clock::now() - start >= timeLimit) {
+    // However far the exchange got (connecting, the headers, the body); libcurl's own
+    // time-outs (a connection or a transfer that stalled) keep libcurl's text.
+    if (end.wait == WaitEnd::TimedOut) {
         sink.ShowMessage(UserTexts::serviceTimedOut);
         return {};
     }
+    const CURLcode result = end.result;
     if (result != CURLE_OK) {
         sink.ShowMessage(FromUtf8(errorText[0] ? errorText : curl_easy_strerror(result)));
         return {};

@@ -10,7 +10,9 @@
 // answer decoded from UTF-8 up to its first NUL. Handled failures are shown through the
 // sink with libcurl's text for them. Every exchange has a transfer and a connection of its
 // own, closed when it ends. Proxies come from the environment (http_proxy, https_proxy,
-// no_proxy), which libcurl reads itself.
+// no_proxy), which libcurl reads itself. The transfer runs on Qt's event loop
+// (CurlEventLoopTransfer.h): a wait the user cancels throws WaitCancelled once it is abandoned,
+// and one that outlasts the time limit is a handled failure.
 class CurlExchange final : public Exchange {
 public:
     CurlExchange(MessageSink& sink, const Clock& clock);

@@ -3,6 +3,8 @@
 #include "app/linux/ConfigFile.h"
 #include "common/CommandFailure.h"
 #include "common/UserTexts.h"
+#include "common/WaitCancelled.h"
+#include "common/linux/EventLoopWait.h"
 #include "common/linux/QtText.h"
 #include "controls/linux/IconButton.h"
 #include "logon/linux/DialogUnits.h"
@@ -41,12 +43,17 @@ public:
         logonCursor = cursor ? cursor->shape() : Qt::ArrowCursor;
         if (failure)
             throw *failure;
+        // Held as a service that never answers is, until the user ends the wait.
+        if (held &&
+            WaitRunningEvents(std::chrono::seconds(20), [] { return false; }) == WaitEnd::Cancelled)
+            throw WaitCancelled();
         return SecretText(u"<p>RETURN_STATUS=0</p><p>RETURN_SESSIONID=s1</p>");
     }
 
     std::vector<Text> urls;
     std::optional<Qt::CursorShape> logonCursor;
     std::optional<CommandFailure> failure;
+    bool held = false;
 };
 
 // The web application's address here is plain: refusing it would be a fault.
@@ -257,6 +264,39 @@ TEST_F(LogonWindowTest, EnterLogsOnUnderTheWaitCursorRemembersOpensAndCloses) {
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(window.result(), QDialog::Accepted);
 }
+
+// While the logon call is held, only Cancel takes input; Cancel, Esc and the close box each end
+// the wait and close the window as Cancel does, with nothing saved or opened.
+class HeldLogonWindow : public LogonWindowTest, public testing::WithParamInterface<int> {};
+
+TEST_P(HeldLogonWindow, EndsOnCancelEscOrCloseWithNothingSavedOrOpened) {
+    exchange.held = true;
+    Type("demo", "s3cret pass");
+    window.RememberBox()->setChecked(true);
+    std::vector<bool> enabled;
+    QTimer::singleShot(100, [&] {
+        for (QWidget* control : std::initializer_list<QWidget*>{
+                 window.UserNameBox(), window.PasswordBox(), window.LogonButton(),
+                 window.RememberBox(), window.SignUpButton(), window.HelpButton(),
+                 window.CancelButton()})
+            enabled.push_back(control->isEnabled());
+        if (GetParam() == 0)
+            window.CancelButton()->click();
+        else if (GetParam() == 1)
+            QTest::keyClick(&window, Qt::Key_Escape);
+        else
+            window.close();
+    });
+    window.LogonButton()->click();
+    EXPECT_EQ(enabled, (std::vector<bool>{false, false, false, false, false, false, true}));
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(window.result(), QDialog::Rejected);
+    EXPECT_TRUE(store.saved.empty());
+    EXPECT_TRUE(shell.opened.empty());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(LogonWindow, HeldLogonWindow, testing::Values(0, 1, 2));
 
 // The boxes of a refusal, a question and a failure the logon call did not handle: each
 // leaves the window open, and the wait cursor is off again.
