@@ -125,12 +125,22 @@ Text HelpPageAddress(TextView webAppUrl) {
 
 void OpenDestination(Shell& shell, MessageSink& sink, const FileManagerLocator& fileManager,
                      LaunchMode launchMode, TextView user, TextView password, TextView webAppUrl,
-                     TextView sessionId, StorageMounter* mounter) {
-    if (mounter && !webAppUrl.empty() && !launchMode.OpensWebPage() &&
-        IsPlainFtpHost(HostFromUrl(webAppUrl)) && mounter->MountsForFileManager()) {
+                     TextView sessionId, StorageMounter* mounter, bool rememberLogon) {
+    const HandOverRoad road = mounter && !webAppUrl.empty() && !launchMode.OpensWebPage() &&
+                                      IsPlainFtpHost(HostFromUrl(webAppUrl))
+                                  ? mounter->RoadForFileManager(rememberLogon)
+                                  : HandOverRoad::PasswordInLocation;
+    switch (road) {
+    case HandOverRoad::MountFirst:
+    case HandOverRoad::PasswordServerFirst:
         MountAndOpen(shell, sink, *mounter, SecretText(fileManager.FileManagerPath()), user,
                      password, webAppUrl);
         return;
+    case HandOverRoad::DesktopCannotOpenFtp:
+        sink.ShowMessage(UserTexts::desktopCannotOpenFtp);
+        return;
+    case HandOverRoad::PasswordInLocation:
+        break;
     }
     OpenChecked(shell, sink, 0,
                 DestinationTarget(launchMode, user, password, webAppUrl, sessionId, fileManager),

@@ -47,11 +47,14 @@ Text HelpPageAddress(TextView webAppUrl);
 // not, is not handed to the shell: the sink shows why instead. An empty web application
 // address opens nothing and shows nothing, since the exchange that could not get it has
 // already said why.
-// With a mounter that mounts for the file manager, the storage is mounted first and handed over
-// without the password (an empty user name mounts nothing); a mount that fails is shown in the
-// sink and nothing is handed over.
+// With a mounter, it chooses the road for the file manager (rememberLogon: the user asked for the
+// logon to be remembered). Where the storage is mounted first, or its logon given to the
+// desktop's password server, it is handed over without the password (an empty user name mounts
+// nothing); a mount that fails is shown in the sink and nothing is handed over, as on a desktop
+// that cannot open ftp:// at all.
 void OpenDestination(Shell& shell, MessageSink& sink, const FileManagerLocator& fileManager,
                      LaunchMode launchMode, TextView user, TextView password, TextView webAppUrl,
-                     TextView sessionId, StorageMounter* mounter = nullptr);
+                     TextView sessionId, StorageMounter* mounter = nullptr,
+                     bool rememberLogon = false);
 void OpenSignUpPage(Shell& shell, MessageSink& sink, ShellOwner owner, TextView webAppUrl);
 void OpenHelpPage(Shell& shell, MessageSink& sink, ShellOwner owner, TextView webAppUrl);

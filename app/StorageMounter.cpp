@@ -18,9 +18,26 @@ bool NamesKde(const char* desktops) {
 
 } // namespace
 
-bool MountsBeforeHandOver(const char* xdgCurrentDesktop, const char* kdeFullSession,
-                          bool eventLoopRunsMounts, const std::function<bool()>& vfsOpensFtp) {
-    if (NamesKde(xdgCurrentDesktop) || (kdeFullSession && *kdeFullSession))
-        return false;
-    return eventLoopRunsMounts && vfsOpensFtp();
+HandOverRoad ChooseHandOverRoad(const DesktopSession& session) {
+    using enum HandOverRoad;
+    if (!session.sessionBus)
+        return PasswordInLocation;
+    if (NamesKde(session.xdgCurrentDesktop) ||
+        (session.kdeFullSession && *session.kdeFullSession)) {
+        // The password server writes what it is given into an enabled wallet: a logon the user
+        // did not ask to remember must not land there.
+        if (!session.rememberLogon && session.walletEnabled())
+            return PasswordInLocation;
+        return session.passwordServerOnBus() ? PasswordServerFirst : PasswordInLocation;
+    }
+    if (!session.eventLoopRunsMounts)
+        return PasswordInLocation;
+    switch (session.vfs()) {
+    case VfsFtp::OpensFtp:
+        return MountFirst;
+    case VfsFtp::WithoutFtp:
+        return DesktopCannotOpenFtp;
+    default:
+        return PasswordInLocation;
+    }
 }

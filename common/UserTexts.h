@@ -58,6 +58,8 @@ inline constexpr char16_t mountRefused[] =
     u"The storage did not accept your password. Open it in your file manager to try again.";
 inline constexpr char16_t mountTimedOut[] = u"The storage did not answer in time.";
 inline constexpr char16_t mountFailed[] = u"The storage could not be opened: ";
+inline constexpr char16_t desktopCannotOpenFtp[] =
+    u"This desktop cannot open FTP storage. Install the package gvfs-backends to add it.";
 
 // The exchange's own failures; the platform's texts for its error codes come from it.
 inline constexpr char16_t noConnectivity[] =

@@ -16,7 +16,8 @@ void LogonController::OnLogon(LogonView& view) {
         view, session, store,
         [this, &view](LaunchMode mode, const Text& user, const SecretText& password) {
             OpenDestination(shell, view, fileManager, mode, user, password.view(),
-                            session.GetWebAppUrl(), session.SessionId().view(), mounter);
+                            session.GetWebAppUrl(), session.SessionId().view(), mounter,
+                            view.IsRememberChecked());
         });
     procedure.OnOK(launchMode);
 }

@@ -11,7 +11,10 @@ set -euo pipefail
 # appstreamcli and xprop (the window's class). The storage is mounted through GIO
 # (libglib2.0-dev, found with pkg-config); its tests run GVfs (gvfs-daemons, gvfs-backends and
 # gio from libglib2.0-bin) on a session bus of their own (dbus-run-session, from dbus-daemon)
-# against a real FTP server (python3-pyftpdlib, for Debian's own python3). The Windows Installer
+# against a real FTP server (python3-pyftpdlib, for Debian's own python3). In a KDE session the
+# logon goes to KDE's password server over Qt's D-Bus (qt6-base-dev); its tests run the real one
+# (kiod5, from kio) and list the storage with KDE's own client (kioclient5, from kde-cli-tools);
+# dbus-send (dbus-bin) asks the test bus which services ran. The Windows Installer
 # package: wixl builds it, msibuild (msitools) adds the tables wixl cannot write, msiinfo and
 # msidump read it back in its test, and faketime stops the clock of both, which stamp the
 # package with the current time.
@@ -20,7 +23,8 @@ packages=(cmake g++ make python3 googletest libgtest-dev g++-mingw-w64-x86-64-po
           git osslsigncode unzip libcurl4-openssl-dev
           qt6-base-dev fonts-dejavu-core xdotool dpkg-dev file desktop-file-utils
           lintian appstream x11-utils libglib2.0-dev pkgconf gvfs-daemons gvfs-backends
-          libglib2.0-bin dbus-daemon python3-pyftpdlib wixl msitools faketime)
+          libglib2.0-bin dbus-daemon python3-pyftpdlib kio kde-cli-tools dbus-bin
+          wixl msitools faketime)
 
 # A fresh desktop's automatic updates often hold the package manager's locks at first boot: wait
 # for them, up to five minutes, instead of failing. apt-get install waits by itself

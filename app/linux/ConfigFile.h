@@ -13,13 +13,15 @@
 std::vector<std::string> ConfigFileCandidates(const std::string& executableFolder,
                                               const std::string& configHome);
 
-// The hosts of the first candidate that names a regular file (links followed) which nobody
-// but root and the user may change: the file, the folder it is named in and, through links,
-// the folder it lies in must be owned by one of them and writable by neither group nor others.
-// Another candidate is passed over. The first one taken wins whole, and the later candidates
-// are not looked at. A file that is taken but cannot be read (no permission, a failing read,
-// longer than maxConfigFileBytes) gives empty hosts, as a missing file does, without falling
-// through to the next candidate. No candidate taken: empty hosts.
+// The hosts of the first candidate that opens as a regular file (links followed) which nobody
+// but root and the user may change: the open file, the folder it is named in and the folder it
+// really lies in must be owned by one of them and writable by neither group nor others. The
+// checks look at the file that was opened, and that file is what is read, so that a link
+// swapped meanwhile cannot bring in another file. Another candidate is passed over. The first
+// one taken wins whole, and the later candidates are not looked at. A file that is taken but
+// cannot be read (no permission, a failing read, longer than maxConfigFileBytes) gives empty
+// hosts, as a missing file does, without falling through to the next candidate. No candidate
+// taken: empty hosts.
 RedirectHosts ReadFirstConfigFile(const std::vector<std::string>& candidates);
 inline constexpr std::size_t maxConfigFileBytes = 1024 * 1024;
 

@@ -6,7 +6,6 @@
 #include <gio/gio.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string_view>
@@ -79,23 +78,20 @@ void OnMounted(GObject* file, GAsyncResult* result, gpointer data) {
     (*owner)->done = true;
 }
 
-bool VfsOpensFtp() {
-    // The first call starts GVfs's daemon when it is not running yet; the result is not owned.
-    GVfs* vfs = g_vfs_get_default();
-    const gchar* const* schemes = vfs ? g_vfs_get_supported_uri_schemes(vfs) : nullptr;
-    for (; schemes && *schemes; ++schemes) {
-        if (std::string_view(*schemes) == "ftp")
-            return true;
-    }
-    return false;
-}
-
 } // namespace
 
-bool GvfsMount::MountsForFileManager() {
-    // GIO calls back through GLib's main loop.
-    return MountsBeforeHandOver(std::getenv("XDG_CURRENT_DESKTOP"), std::getenv("KDE_FULL_SESSION"),
-                                EventLoopRunsGlib(), VfsOpensFtp);
+VfsFtp GvfsMount::FtpSupport() {
+    // The result is not owned. Without GVfs, or without a session bus for it, GIO's own local
+    // file system answers, which opens no remote schemes.
+    GVfs* vfs = g_vfs_get_default();
+    if (!vfs || !g_vfs_is_active(vfs) || std::string_view(G_OBJECT_TYPE_NAME(vfs)) != "GDaemonVfs")
+        return VfsFtp::NotRunning;
+    for (const gchar* const* schemes = g_vfs_get_supported_uri_schemes(vfs); schemes && *schemes;
+         ++schemes) {
+        if (std::string_view(*schemes) == "ftp")
+            return VfsFtp::OpensFtp;
+    }
+    return VfsFtp::WithoutFtp;
 }
 
 MountResult GvfsMount::Mount(TextView location, const SecretText& password) {

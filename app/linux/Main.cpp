@@ -1,6 +1,6 @@
 #include "app/linux/Arguments.h"
 #include "app/linux/ConfigFile.h"
-#include "app/linux/GvfsMount.h"
+#include "app/linux/DesktopHandOver.h"
 #include "app/linux/XdgOpenShell.h"
 #include "common/Clock.h"
 #include "logon/linux/LogonWindow.h"
@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
     XdgLogonFileStore store(clock, SettingsFolder());
     XdgOpenShell shell(sink);
     XdgOpener fileManager;
-    GvfsMount mounter;
+    DesktopHandOver mounter;
 
     LogonWindow window(session, store, shell, fileManager, mounter);
     window.SetLaunchMode(launchMode);

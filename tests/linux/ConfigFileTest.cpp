@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include <csignal>
+
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -78,4 +81,45 @@ TEST(ConfigFile, AFileOthersMayChangeIsPassedOver) {
     if (::chown(places[0].c_str(), 12345, static_cast<gid_t>(-1)) != 0)
         GTEST_SKIP() << "changing a file's owner needs root";
     EXPECT_EQ(ReadFirstConfigFile(places)[0], u"next.example") << "a file of another user";
+}
+
+// Another user swaps a link in a folder of theirs that the path crosses, between a folder of
+// root's and one of theirs, while the program starts over and over: their file is never read.
+TEST(ConfigFile, ALinkSwappedMeanwhileNeverBringsInAnotherUsersFile) {
+    constexpr uid_t otherUser = 12345;
+    TemporaryFolder temporary;
+    ASSERT_EQ(::chmod(temporary.path.c_str(), 0755), 0);
+    const std::string trusted = temporary / "trusted", theirs = temporary / "theirs";
+    for (const std::string& folder : {trusted, theirs})
+        ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    const std::string own = theirs + "/own";
+    ASSERT_EQ(::mkdir(own.c_str(), 0755), 0);
+    WriteFile(trusted + "/tarnftp.ini", Ini("trusted.example"));
+    WriteFile(own + "/tarnftp.ini", Ini("theirs.example"));
+    for (const std::string& path : {theirs, own, own + "/tarnftp.ini"})
+        if (::chown(path.c_str(), otherUser, otherUser) != 0)
+            GTEST_SKIP() << "acting as another user needs root";
+
+    const pid_t swapper = ::fork();
+    ASSERT_GE(swapper, 0);
+    if (swapper == 0) {
+        if (::setgid(otherUser) != 0 || ::setuid(otherUser) != 0)
+            ::_exit(1);
+        const std::string link = theirs + "/link", next = theirs + "/next";
+        for (bool toOwn = false;; toOwn = !toOwn) {
+            ::unlink(next.c_str());
+            if (::symlink(toOwn ? own.c_str() : trusted.c_str(), next.c_str()) != 0 ||
+                ::rename(next.c_str(), link.c_str()) != 0)
+                ::_exit(2);
+        }
+    }
+    int trustedReads = 0;
+    for (int start = 0; start < 2000; ++start) {
+        const Text host = ReadFirstConfigFile({theirs + "/link/tarnftp.ini"})[0];
+        ASSERT_NE(host, u"theirs.example") << "start " << start;
+        trustedReads += host == u"trusted.example";
+    }
+    ::kill(swapper, SIGKILL);
+    ::waitpid(swapper, nullptr, 0);
+    EXPECT_GT(trustedReads, 0);
 }

@@ -179,13 +179,23 @@ class Desktop:
         return tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
 
 
+def bus_names(desktop):
+    """The names on the desktop's session bus."""
+    listed = subprocess.run(["dbus-send", "--session", "--print-reply=literal",
+                             "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
+                             "org.freedesktop.DBus.ListNames"], env=desktop.env(),
+                            capture_output=True, text=True, timeout=30, check=True)
+    return set(listed.stdout.split())
+
+
 @contextlib.contextmanager
-def session_bus(desktop):
+def session_bus(desktop, **services_env):
     """A session bus of the desktop's own (dbus-run-session) for as long as the block runs, with
-    what it starts (GVfs's daemons); Desktop.env() names it."""
+    what it starts (GVfs's daemons, KDE's kiod), those with services_env added to their
+    environment; Desktop.env() names it."""
     bus = subprocess.Popen(["dbus-run-session", "--", "sh", "-c",
                             'echo "$DBUS_SESSION_BUS_ADDRESS"; exec sleep 3600'],
-                           env=desktop.env(), stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                           env=desktop.env() | services_env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                            stderr=subprocess.DEVNULL, start_new_session=True, text=True)
     try:
         desktop.bus = bus.stdout.readline().strip()

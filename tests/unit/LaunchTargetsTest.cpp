@@ -40,16 +40,21 @@ public:
     std::vector<Text> messages;
 };
 
-// Mounts, when the desktop mounts for its file manager, with a fixed outcome; records each mount.
+// Takes a fixed road with a fixed outcome; records each mount and what the user asked.
 struct FakeMounter final : StorageMounter {
-    bool MountsForFileManager() override { return ++asked, mounts; }
+    HandOverRoad RoadForFileManager(bool remember) override {
+        ++asked;
+        remembers = remember;
+        return road;
+    }
     MountResult Mount(TextView location, const SecretText& password) override {
         mounted.push_back(Text(location) + u" " + Text(password.view()));
         return {outcome, u"No route."};
     }
-    bool mounts;
+    HandOverRoad road;
     MountOutcome outcome;
     int asked = 0;
+    bool remembers = false;
     std::vector<Text> mounted;
 };
 
@@ -87,38 +92,44 @@ TEST(LaunchTargets, EachModeHasItsTarget) {
     }
 }
 
-// Where the file manager reads its logon from a mount, the storage is mounted with the password
-// and handed over without it; a failed mount is said and nothing is handed over. A web page and
-// a host that is not plain never ask the desktop (which may start its services).
+// Where the file manager reads its logon from a mount or a password server, the storage is
+// mounted with the password and handed over without it; a failed mount is said and nothing is
+// handed over, as on a desktop that cannot open ftp://. A web page and a host that is not plain
+// never ask the desktop (which may start its services).
 TEST(LaunchTargets, MountedStorageIsHandedOverWithoutThePassword) {
     using enum MountOutcome;
+    using enum HandOverRoad;
     struct Case {
         std::int32_t mode;
         Text user, url;
-        bool mounts;
+        HandOverRoad road;
         MountOutcome outcome;
         std::vector<Text> mounted, opened, messages = {};
     };
     const Text host = u"http://h", bad = u"http://h,x=y", mount = u"ftp://jo@h/ p@ ,=";
     const Text page = host + u"/secure/autologon.aspx?sesID=S1&gotoURL=/file/ShowFolder.aspx";
+    const Text noRoute = UserTexts::mountFailed + Text(u"No route.");
     const Case cases[] = {
-        {0, u"j o", host, true, Mounted, {u"ftp://j%20o@h/ p@ ,="}, {u"ftp://j%20o@h/"}},
-        {0, u"", host, true, Failed, {}, {u"ftp://h/"}},
-        {0, u"jo", host, false, Mounted, {}, {u"ftp://jo:p%40%20%2C%3D@h"}},
-        {0, u"jo", host, true, Refused, {mount}, {}, {UserTexts::mountRefused}},
-        {0, u"jo", host, true, Failed, {mount}, {}, {UserTexts::mountFailed + Text(u"No route.")}},
-        {2, u"jo", host, true, Mounted, {}, {page}},
-        {0, u"jo", bad, true, Mounted, {}, {}, {RefusedAddressMessage(bad)}},
+        {0, u"j o", host, MountFirst, Mounted, {u"ftp://j%20o@h/ p@ ,="}, {u"ftp://j%20o@h/"}},
+        {0, u"jo", host, PasswordServerFirst, Mounted, {mount}, {u"ftp://jo@h/"}},
+        {0, u"", host, MountFirst, Failed, {}, {u"ftp://h/"}},
+        {0, u"jo", host, PasswordInLocation, Mounted, {}, {u"ftp://jo:p%40%20%2C%3D@h"}},
+        {0, u"jo", host, DesktopCannotOpenFtp, Mounted, {}, {}, {UserTexts::desktopCannotOpenFtp}},
+        {0, u"jo", host, MountFirst, Refused, {mount}, {}, {UserTexts::mountRefused}},
+        {0, u"jo", host, MountFirst, Failed, {mount}, {}, {noRoute}},
+        {2, u"jo", host, MountFirst, Mounted, {}, {page}},
+        {0, u"jo", bad, MountFirst, Mounted, {}, {}, {RefusedAddressMessage(bad)}},
     };
     for (const Case& test : cases) {
         FakeFileManager folder;
         FakeMounter mounter;
-        mounter.mounts = test.mounts;
+        mounter.road = test.road;
         mounter.outcome = test.outcome;
         RecordingShell shell;
         RecordingSink sink;
+        const bool remember = test.user == u"jo";
         OpenDestination(shell, sink, folder, test.mode, test.user, u"p@ ,=", test.url, u"S1",
-                        &mounter);
+                        &mounter, remember);
         std::vector<Text> opened;
         for (const ShellCall& call : shell.calls)
             opened.push_back(call.parameters.value_or(call.file));
@@ -126,30 +137,51 @@ TEST(LaunchTargets, MountedStorageIsHandedOverWithoutThePassword) {
         EXPECT_EQ(opened, test.opened) << ToUtf8(test.user);
         EXPECT_EQ(sink.messages, test.messages) << ToUtf8(test.user);
         EXPECT_EQ(mounter.asked, test.mode == 0 && test.url == host ? 1 : 0);
+        EXPECT_EQ(mounter.remembers, remember && mounter.asked);
     }
 }
 
-// The session's file manager, the event loop and the desktop's VFS choose; the VFS is asked only
-// when its answer counts.
-TEST(LaunchTargets, MountingDependsOnTheSessionTheLoopAndTheVfs) {
+// The session bus, the session's file manager, the event loop, the desktop's VFS, the wallet and
+// the user's box choose; each desktop service is asked only when its answer counts.
+TEST(LaunchTargets, TheRoadDependsOnTheSessionTheWalletAndTheVfs) {
+    using enum HandOverRoad;
+    using enum VfsFtp;
     struct Case {
         const char *desktops, *kdeFullSession;
-        bool glibLoop, vfsOpensFtp, mounts, vfsAsked;
+        bool bus, glibLoop, remember;
+        VfsFtp vfs;
+        bool wallet, passwordServer;
+        HandOverRoad road;
+        const char* asked; // v: the VFS, w: the wallet, p: the password server
     };
     const Case cases[] = {
-        {nullptr, nullptr, true, true, true, true},
-        {"GNOME", nullptr, true, false, false, true},
-        {"GNOME", nullptr, false, true, false, false},
-        {"X-Generic:KDE", nullptr, true, true, false, false},
-        {"KDEX", nullptr, true, true, true, true},
-        {nullptr, "true", true, true, false, false},
+        {nullptr, nullptr, true, true, false, OpensFtp, true, true, MountFirst, "v"},
+        {"GNOME", nullptr, true, true, false, WithoutFtp, true, true, DesktopCannotOpenFtp, "v"},
+        {"GNOME", nullptr, true, true, false, NotRunning, true, true, PasswordInLocation, "v"},
+        {"GNOME", nullptr, false, true, false, OpensFtp, true, true, PasswordInLocation, ""},
+        {"GNOME", nullptr, true, false, false, OpensFtp, true, true, PasswordInLocation, ""},
+        {"KDEX", nullptr, true, true, false, OpensFtp, false, true, MountFirst, "v"},
+        {"X-Generic:KDE", nullptr, true, true, false, OpensFtp, false, true, PasswordServerFirst,
+         "wp"},
+        {nullptr, "true", true, false, true, OpensFtp, true, true, PasswordServerFirst, "p"},
+        {"KDE", nullptr, true, true, false, OpensFtp, true, true, PasswordInLocation, "w"},
+        {"KDE", nullptr, true, true, false, OpensFtp, false, false, PasswordInLocation, "wp"},
+        {"KDE", nullptr, false, true, true, OpensFtp, false, true, PasswordInLocation, ""},
     };
     for (const Case& test : cases) {
-        int asked = 0;
-        const auto vfs = [&] { return ++asked, test.vfsOpensFtp; };
-        EXPECT_EQ(MountsBeforeHandOver(test.desktops, test.kdeFullSession, test.glibLoop, vfs),
-                  test.mounts);
-        EXPECT_EQ(asked, test.vfsAsked ? 1 : 0) << (test.desktops ? test.desktops : "(unset)");
+        std::string asked;
+        const DesktopSession session{
+            .xdgCurrentDesktop = test.desktops,
+            .kdeFullSession = test.kdeFullSession,
+            .sessionBus = test.bus,
+            .eventLoopRunsMounts = test.glibLoop,
+            .rememberLogon = test.remember,
+            .vfs = [&] { return asked += 'v', test.vfs; },
+            .walletEnabled = [&] { return asked += 'w', test.wallet; },
+            .passwordServerOnBus = [&] { return asked += 'p', test.passwordServer; }};
+        const std::string name = test.desktops ? test.desktops : "(unset)";
+        EXPECT_EQ(ChooseHandOverRoad(session), test.road) << name;
+        EXPECT_EQ(asked, test.asked) << name;
     }
 }
 

@@ -92,7 +92,7 @@ public:
 
 // The desktop's file manager reads its logons from the location.
 struct LocationOnly final : StorageMounter {
-    bool MountsForFileManager() override { return false; }
+    HandOverRoad RoadForFileManager(bool) override { return HandOverRoad::PasswordInLocation; }
     MountResult Mount(TextView, const SecretText&) override { return {}; }
 };
 
