@@ -2,6 +2,7 @@
 
 #include "common/CommandFailure.h"
 #include "common/UserTexts.h"
+#include "framework/win/ModalWait.h"
 #include "framework/win/WideText.h"
 #include "framework/win/WinApp.h"
 
@@ -60,8 +61,15 @@ BOOL CDialog::UpdateData(BOOL saveAndValidate) {
 
 template <class Handler>
 void CDialog::RunReportingFailure(Handler handler, const char16_t* noText) {
-    // The handler is abandoned; the window stays open.
-    const std::optional<Text> failure = RunCatchingFailure(handler, noText);
+    // The handler is abandoned; the window stays open, unless the user ended a wait of the
+    // handler with Cancel: then the window ends as Cancel ends it.
+    std::optional<Text> failure;
+    try {
+        failure = RunCatchingFailure(handler, noText);
+    } catch (const WaitCancelled&) {
+        OnCancel();
+        return;
+    }
     if (failure)
         if (CWinApp* app = CWinApp::Current())
             app->ShowMessageBox(window, *failure, MB_OK | MB_ICONSTOP);
@@ -108,6 +116,12 @@ INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             button->DrawItem(*drawItem);
             return TRUE;
         }
+        case WM_SETCURSOR:
+            if (!IsWaiting(window))
+                return FALSE;
+            SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+            SetWindowLongPtrW(window, DWLP_MSGRESULT, TRUE);
+            return TRUE;
         case WM_COMMAND:
             // Filling the controls during initialisation must not run command handlers.
             if (initialised)
@@ -129,6 +143,13 @@ INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void CDialog::DispatchCommand(WORD id, WORD code, HWND control) {
+    // While a command waits, no other command starts; Cancel ends the wait, and the command
+    // that waited then closes the window.
+    if (IsWaiting(window)) {
+        if (id == IDCANCEL && (code == BN_CLICKED || !control))
+            CancelWait(window);
+        return;
+    }
     RunReportingFailure(
         [&] {
             if (id == IDOK && (code == BN_CLICKED || !control))

@@ -85,10 +85,11 @@ class LogonApp:
     """tarnftp.exe in an install of its own, started with the shell capture's environment."""
 
     def __init__(self, test, hosts=(REDIRECT1,), args=(), beside=(), subfolder=".",
-                 parent_hosts=None):
+                 parent_hosts=None, env=None):
         """beside: names under which the planted test DLL is put beside the exe; subfolder:
         where the exe goes below its install folder; parent_hosts: the hosts of a tarnftp.ini
-        put in every folder above the exe's, up to the install folder."""
+        put in every folder above the exe's, up to the install folder; env: more variables
+        for the exe."""
         self.test = test
         self.install = Install(ini(*hosts), subfolder)
         test.addCleanup(self.install.cleanup)
@@ -99,7 +100,7 @@ class LogonApp:
                 (folder / "tarnftp.ini").write_text(ini(*parent_hosts))
         for name in beside:
             shutil.copy(BUILD / "planted_library.dll", self.install.folder / name)
-        self.install.start(*args, env=Suite.shell.env())
+        self.install.start(*args, env={**Suite.shell.env(), **(env or {})})
         self.command("wait", APP_TITLE, "30000")
 
     def command(self, *args):

@@ -87,6 +87,7 @@ class Response:
     latency: seconds waited before answering. hang: accept and read the request, never
     answer. reset_after: send the headers (with the full Content-Length) and this many body
     bytes, then reset the connection. trickle: send the body one byte every this many seconds.
+    trickle_head: send the status line and headers one byte every this many seconds.
     """
 
     status: int = 200
@@ -97,6 +98,7 @@ class Response:
     reset_after: int | None = None
     headers: tuple = ()
     trickle: float = 0.0
+    trickle_head: float = 0.0
 
 
 @dataclasses.dataclass
@@ -348,6 +350,12 @@ class StandinService:
             + "".join(f"{name}: {value}\r\n" for name, value in response.headers)
             + "Connection: close\r\n\r\n"
         ).encode("ascii")
+        if response.trickle_head:
+            for i in range(len(head)):
+                if self._stopping.wait(response.trickle_head):
+                    return
+                sock.sendall(head[i:i + 1])
+            head = b""
         if response.trickle:
             sock.sendall(head)
             for i in range(len(response.body)):
