@@ -15,6 +15,11 @@ struct RunningWait {
 };
 RunningWait* innermost = nullptr;
 
+// How long a wait first blocks without running messages: most exchanges end sooner, and the
+// window then is not repainted disabled and enabled again. It stays far below the time after
+// which a window counts as not answering.
+constexpr DWORD quietWaitMs = 250;
+
 RunningWait* WaitOver(HWND window) {
     for (RunningWait* wait = innermost; wait; wait = wait->outer)
         if (wait->window == window)
@@ -86,6 +91,8 @@ WaitEnd WaitWithWindowAnswering(HWND window, HANDLE done, DWORD limitMs) {
         return WaitForSingleObject(done, limitMs) == WAIT_OBJECT_0 ? WaitEnd::Done
                                                                    : WaitEnd::TimedOut;
     const ULONGLONG end = GetTickCount64() + limitMs;
+    if (WaitForSingleObject(done, limitMs < quietWaitMs ? limitMs : quietWaitMs) == WAIT_OBJECT_0)
+        return WaitEnd::Done;
     RunningWait wait{window, innermost};
     WaitRegistered registered(wait);
     ControlsDisabled controls(window);

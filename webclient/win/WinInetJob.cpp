@@ -9,6 +9,7 @@
 #include <wininet.h>
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <iterator>
 #include <optional>
@@ -160,17 +161,52 @@ void Run(WinInetJob& job) {
     SendAndRead(job, connection.get());
 }
 
-DWORD WINAPI RunJob(void* parameter) {
-    const std::unique_ptr<std::shared_ptr<WinInetJob>> owner(
-        static_cast<std::shared_ptr<WinInetJob>*>(parameter));
-    WinInetJob& job = **owner;
-    try {
-        Run(job);
-    } catch (...) {
-        job.thrown = std::current_exception();
+// A thread that runs one job after another, kept for the next exchange so that each need not
+// start a thread of its own. Only the window's thread hands it a job, and only while it is idle.
+// A worker still busy when the next job comes (its job outlived the window's wait) is given up:
+// it ends after that job, and a new worker takes the next.
+struct Worker {
+    enum State { idle, busy, givenUp };
+    std::atomic<int> state{busy};
+    UniqueKernelObject wake{CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+    std::shared_ptr<WinInetJob> job;
+};
+
+// The worker the next job goes to. Its thread holds it as well.
+std::shared_ptr<Worker> current;
+
+DWORD WINAPI RunJobs(void* parameter) {
+    const std::unique_ptr<std::shared_ptr<Worker>> owner(
+        static_cast<std::shared_ptr<Worker>*>(parameter));
+    Worker& worker = **owner;
+    for (;;) {
+        WaitForSingleObject(worker.wake.get(), INFINITE);
+        std::shared_ptr<WinInetJob> job = std::move(worker.job);
+        try {
+            Run(*job);
+        } catch (...) {
+            job->thrown = std::current_exception();
+        }
+        SetEvent(job->finished.get());
+        job.reset();
+        int expected = Worker::busy;
+        if (!worker.state.compare_exchange_strong(expected, Worker::idle))
+            return 0;
     }
-    SetEvent(job.finished.get());
-    return 0;
+}
+
+std::shared_ptr<Worker> NewWorker() {
+    auto worker = std::make_shared<Worker>();
+    if (!worker->wake)
+        ThrowFailure(GetLastError());
+    auto owner = std::make_unique<std::shared_ptr<Worker>>(worker);
+    // Detached: the window's thread waits on each job's event, never on the thread, and may
+    // stop waiting while the thread is still blocked inside WinInet.
+    UniqueKernelObject thread(CreateThread(nullptr, 0, RunJobs, owner.get(), 0, nullptr));
+    if (!thread)
+        ThrowFailure(GetLastError());
+    (void)owner.release();
+    return worker;
 }
 
 } // namespace
@@ -178,11 +214,13 @@ DWORD WINAPI RunJob(void* parameter) {
 void StartWinInetJob(std::shared_ptr<WinInetJob> job) {
     if (!job->finished)
         ThrowFailure(GetLastError());
-    auto owner = std::make_unique<std::shared_ptr<WinInetJob>>(std::move(job));
-    // Detached: the window's thread waits on the job's event, never on the thread, and may
-    // stop waiting while the thread is still blocked inside WinInet.
-    UniqueKernelObject thread(CreateThread(nullptr, 0, RunJob, owner.get(), 0, nullptr));
-    if (!thread)
-        ThrowFailure(GetLastError());
-    owner.release();
+    int expected = Worker::busy;
+    if (current && current->state.compare_exchange_strong(expected, Worker::givenUp))
+        current.reset();
+    if (current)
+        current->state = Worker::busy;
+    else
+        current = NewWorker();
+    current->job = std::move(job);
+    SetEvent(current->wake.get());
 }

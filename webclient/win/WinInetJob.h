@@ -37,6 +37,6 @@ struct WinInetJob {
     UniqueKernelObject finished{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
 };
 
-// Runs the job on a thread of its own that nobody waits for; finished is signalled when it
-// ends. Throws CommandFailure when no event or thread could be had.
+// Runs the job on a worker thread that nobody waits for, kept for the jobs after it; finished
+// is signalled when the job ends. Throws CommandFailure when no event or thread could be had.
 void StartWinInetJob(std::shared_ptr<WinInetJob> job);
