@@ -105,6 +105,10 @@ class LogonApp:
 
     def command(self, *args):
         code, output = driver(*map(str, args))
+        if code != 0:
+            # What the screen held when the command failed, for the test's message.
+            state = "running" if self.install.process.poll() is None else "ended"
+            output += f"\n(exit {code}; tarnftp {state}; visible windows:\n{driver('list')[1]})"
         self.test.assertEqual(code, 0, f"driver {args}: {output}")
         return output
 
