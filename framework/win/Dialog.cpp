@@ -96,6 +96,13 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, L
 
 INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     try {
+        // While a command waits, the wait cursor shows over the window and its controls, whose
+        // own handling asks the window first.
+        if (message == WM_SETCURSOR && IsWaiting(window)) {
+            SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+            SetWindowLongPtrW(window, DWLP_MSGRESULT, TRUE);
+            return TRUE;
+        }
         switch (message) {
         case WM_INITDIALOG: {
             // A failed initialisation is reported like a failed command; the window still
@@ -116,12 +123,6 @@ INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             button->DrawItem(*drawItem);
             return TRUE;
         }
-        case WM_SETCURSOR:
-            if (!IsWaiting(window))
-                return FALSE;
-            SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-            SetWindowLongPtrW(window, DWLP_MSGRESULT, TRUE);
-            return TRUE;
         case WM_COMMAND:
             // Filling the controls during initialisation must not run command handlers.
             if (initialised)
