@@ -24,7 +24,9 @@ public:
 private:
     SystemClock clock;
     AppMessageSink messageSink{*this};
-    WinInetExchange exchange{messageSink, clock};
+    // Exchanges wait with the logon window answering.
+    WinInetExchange exchange{messageSink, clock, &WinInetAttemptConnect,
+                             [this] { return MainWindow(); }};
     ServiceSession session;
     std::unique_ptr<CLogonDialog> logonWindow;
 };

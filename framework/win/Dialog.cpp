@@ -2,6 +2,7 @@
 
 #include "common/CommandFailure.h"
 #include "common/UserTexts.h"
+#include "framework/win/ModalWait.h"
 #include "framework/win/WideText.h"
 #include "framework/win/WinApp.h"
 
@@ -60,8 +61,15 @@ BOOL CDialog::UpdateData(BOOL saveAndValidate) {
 
 template <class Handler>
 void CDialog::RunReportingFailure(Handler handler, const char16_t* noText) {
-    // The handler is abandoned; the window stays open.
-    const std::optional<Text> failure = RunCatchingFailure(handler, noText);
+    // The handler is abandoned; the window stays open, unless the user ended a wait of the
+    // handler with Cancel: then the window ends as Cancel ends it.
+    std::optional<Text> failure;
+    try {
+        failure = RunCatchingFailure(handler, noText);
+    } catch (const WaitCancelled&) {
+        OnCancel();
+        return;
+    }
     if (failure)
         if (CWinApp* app = CWinApp::Current())
             app->ShowMessageBox(window, *failure, MB_OK | MB_ICONSTOP);
@@ -88,6 +96,13 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, L
 
 INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     try {
+        // While a command waits, the wait cursor shows over the window and its controls, whose
+        // own handling asks the window first.
+        if (message == WM_SETCURSOR && IsWaiting(window)) {
+            SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+            SetWindowLongPtrW(window, DWLP_MSGRESULT, TRUE);
+            return TRUE;
+        }
         switch (message) {
         case WM_INITDIALOG: {
             // A failed initialisation is reported like a failed command; the window still
@@ -129,6 +144,13 @@ INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void CDialog::DispatchCommand(WORD id, WORD code, HWND control) {
+    // While a command waits, no other command starts; Cancel ends the wait, and the command
+    // that waited then closes the window.
+    if (IsWaiting(window)) {
+        if (id == IDCANCEL && (code == BN_CLICKED || !control))
+            CancelWait(window);
+        return;
+    }
     RunReportingFailure(
         [&] {
             if (id == IDOK && (code == BN_CLICKED || !control))

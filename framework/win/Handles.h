@@ -59,6 +59,9 @@ inline void CloseFile(FILE* f) {
 inline void CloseModule(HMODULE h) {
     FreeLibrary(h);
 }
+inline void CloseKernelObject(HANDLE h) {
+    CloseHandle(h);
+}
 inline void ReleaseComObject(IUnknown* object) {
     object->Release();
 }
@@ -72,6 +75,8 @@ using UniqueFont = UniqueHandle<HFONT, handle_detail::CloseGdiObject>;
 using UniqueMemoryDc = UniqueHandle<HDC, handle_detail::CloseMemoryDc>;
 using UniqueFile = UniqueHandle<FILE*, handle_detail::CloseFile>;
 using UniqueModule = UniqueHandle<HMODULE, handle_detail::CloseModule>;
+// An event, thread or other kernel object whose handle is null when there is none.
+using UniqueKernelObject = UniqueHandle<HANDLE, handle_detail::CloseKernelObject>;
 // A COM interface pointer held with one reference, released once.
 template <typename Interface>
 using UniqueComPointer = UniqueHandle<Interface*, handle_detail::ReleaseComObject>;

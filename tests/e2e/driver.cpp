@@ -25,6 +25,10 @@
 //   boxicon <title>                    a message box's icon: exclamation, stop, none, other
 //   dpichanged <title> <dpi>           WM_DPICHANGED to the window: now at that density, its
 //                                      size suggested as it is
+//   answers <title> <ms>               whether the window answers a message within ms: 0 if so
+//   enabled <title> <id>               prints 1 or 0
+//   escape <title>                     Escape pressed on the control of the window that has
+//                                      the focus; fails when none of its controls has it
 #include <windows.h>
 
 #include <cstdio>
@@ -297,6 +301,15 @@ int Run(const std::vector<std::wstring>& args) {
         }
         return 0;
     }
+    if (command == L"answers") {
+        // Found without waiting for it to answer: whether it answers is what is asked.
+        HWND window = FindTopLevel(arg(1));
+        DWORD_PTR result;
+        if (window &&
+            SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, UINT(number(2, 1000)), &result))
+            return 0;
+        return Print(window ? L"no answer\n" : L"no window\n"), 1;
+    }
     HWND window = WaitFor(arg(1), command == L"wait" ? DWORD(number(2, 20000)) : 5000);
     if (!window) {
         Print(L"no window titled " + std::wstring(arg(1)) + L"\n");
@@ -327,6 +340,14 @@ int Run(const std::vector<std::wstring>& args) {
         GetWindowRect(window, &rect);
         return SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), LPARAM(&rect)), Sleep(200),
                0;
+    }
+    if (command == L"escape") {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ||
+            !info.hwndFocus || !IsChild(window, info.hwndFocus))
+            return Print(L"no control has the focus\n"), 1;
+        return PostMessageW(info.hwndFocus, WM_KEYDOWN, VK_ESCAPE, 0x00010001) ? 0 : 1;
     }
     if (!control) {
         Print(L"no control " + std::wstring(arg(2)) + L"\n");
@@ -369,6 +390,8 @@ int Run(const std::vector<std::wstring>& args) {
         }
         return 0;
     }
+    if (command == L"enabled")
+        return Print(IsWindowEnabled(control) ? L"1" : L"0"), 0;
     if (command == L"checked")
         return Print(SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? L"1" : L"0"), 0;
     if (command == L"focus")

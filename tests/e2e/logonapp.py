@@ -85,11 +85,11 @@ class LogonApp:
     """tarnftp.exe in an install of its own, started with the shell capture's environment."""
 
     def __init__(self, test, hosts=(REDIRECT1,), args=(), beside=(), subfolder=".",
-                 parent_hosts=None, install=None):
+                 parent_hosts=None, install=None, env=None):
         """beside: names under which the planted test DLL is put beside the exe; subfolder:
         where the exe goes below its install folder; parent_hosts: the hosts of a tarnftp.ini
         put in every folder above the exe's, up to the install folder; install: an install
-        made elsewhere, used as it is instead of a new one."""
+        made elsewhere, used as it is instead of a new one; env: more variables for the exe."""
         self.test = test
         self.install = install or Install(ini(*hosts), subfolder)
         test.addCleanup(self.install.cleanup)
@@ -100,11 +100,15 @@ class LogonApp:
                 (folder / "tarnftp.ini").write_text(ini(*parent_hosts))
         for name in beside:
             shutil.copy(BUILD / "planted_library.dll", self.install.folder / name)
-        self.install.start(*args, env=Suite.shell.env())
+        self.install.start(*args, env={**Suite.shell.env(), **(env or {})})
         self.command("wait", APP_TITLE, "30000")
 
     def command(self, *args):
         code, output = driver(*map(str, args))
+        if code != 0:
+            # What the screen held when the command failed, for the test's message.
+            state = "running" if self.install.process.poll() is None else "ended"
+            output += f"\n(exit {code}; tarnftp {state}; visible windows:\n{driver('list')[1]})"
         self.test.assertEqual(code, 0, f"driver {args}: {output}")
         return output
 

@@ -1,14 +1,21 @@
 """Logons that fail: refused, no server, a host that is down before one that answers, a
 connection that cannot even be opened and WinInet that cannot be loaded. Every failure leaves
 the window open, the saved file byte for byte as it was and the shell unused. And DLLs planted
-beside the exe under system DLLs' names, which are never loaded."""
+beside the exe under system DLLs' names, which are never loaded. And waits on a service that
+holds or trickles its answer: the window answers throughout, Cancel ends the wait, and the
+time limit holds."""
+import sys
+import time
 import unittest
 from pathlib import Path
 
-from logonapp import (APP_TITLE, CONNECT_FAILED, LOGON, NOBODY, NOBODY2, OK, PASSWORD, REDIRECT1,
-                      REDIRECT2, SIGNUP, USERNAME, WEBAPP, AppTest, LogonApp, Suite,
+from logonapp import (APP_TITLE, CANCEL, CONNECT_FAILED, HELP, LOGON, NOBODY, NOBODY2, OK, PASSWORD,
+                      REDIRECT1, REDIRECT2, SIGNUP, USERNAME, WEBAPP, AppTest, LogonApp, Suite,
                       clear_dll_overrides, override_dlls, start_suite, stop_suite)
 from winetools import driver, wait_until
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools" / "standin"))
+from service import REDIRECT_PATH, Response  # noqa: E402
 
 UNRESOLVED = "The server name could not be resolved."
 MODULE_NOT_FOUND = "Module not found."
@@ -131,6 +138,54 @@ class FailedLogons(AppTest):
         self.assertTrue(ended, "the logon ends the program")
         self.assertEqual(app.wait_closed(), 0)
         self.assert_explorer_opened_on(f"ftp://alice:wonder1@{WEBAPP}")
+
+
+class Waits(AppTest):
+    """While the service holds its answer, the window keeps answering and Cancel ends it."""
+
+    def test_cancel_ends_a_held_exchange_at_once(self):
+        Suite.service.configure(REDIRECT1, REDIRECT_PATH, Response(hang=True))
+        before = self.saved.write("alice", "old")
+        for way in ("button", "escape", "close"):
+            with self.subTest(way):
+                app = LogonApp(self)
+                app.enter("alice", "wonder1", remember=False)
+                enabled = lambda control: app.command("enabled", APP_TITLE, control)  # noqa: E731
+                app.click(LOGON)
+                self.assertTrue(wait_until(lambda: enabled(LOGON) == "0", 5), "no wait began")
+                for _ in range(3):
+                    code, output = driver("answers", APP_TITLE, "1000")
+                    self.assertEqual(code, 0, f"the window hangs while it waits: {output}")
+                    time.sleep(0.5)
+                self.assertEqual([enabled(c) for c in (USERNAME, HELP, CANCEL)],
+                                 ["0", "0", "1"])
+                app.command(*{"button": ("click", APP_TITLE, CANCEL),
+                              "escape": ("escape", APP_TITLE),
+                              "close": ("close", APP_TITLE)}[way])
+                code, output = driver("gone", APP_TITLE, "1000")
+                self.assertEqual(code, 0, f"still open 1 s after Cancel: {output}")
+                self.assertEqual(app.wait_closed(), 0)
+                self.assertEqual(self.saved.read(), before)
+                self.assertIsNone(Suite.shell.take(0.5))
+                self.assertEqual(self.logons(), [])
+
+    def test_a_server_trickling_its_headers_times_out_at_the_limit(self):
+        Suite.service.configure(REDIRECT1, REDIRECT_PATH, Response(trickle_headers=0.5))
+        app = LogonApp(self, env={"TARNFTP_TEST_EXCHANGE_SECONDS": "5"})
+        app.enter("alice", "wonder1")
+        app.click(LOGON)
+        clicked = time.monotonic()
+        text, icon = app.box(timeout=15000)
+        self.assertLess(time.monotonic() - clicked, 7.0)
+        self.assertEqual((text.rstrip("\r\n"), icon),
+                         ("The service did not answer in time.", "exclamation"))
+        app.answer(OK)
+        # Host2 and Host3 are empty: each fails, then the logon reports no server.
+        for _ in range(3):
+            app.box()
+            app.answer(OK)
+        self.assertEqual((app.text(USERNAME), app.text(PASSWORD)), ("alice", "wonder1"))
+        app.cancel()
 
 
 if __name__ == "__main__":

@@ -168,10 +168,10 @@ class AppRun:
                 return self.settled(boxes, self.process.returncode, first_box)
             if not self.box_shows(1000):
                 continue
-            text = self.ask("text", BOX, BOX_TEXT).replace("\r\n", "\n").rstrip()
-            icon = self.ask("boxicon", BOX)
             if first_box is None:
                 first_box = time.monotonic() - start
+            text = self.ask("text", BOX, BOX_TEXT).replace("\r\n", "\n").rstrip()
+            icon = self.ask("boxicon", BOX)
             boxes.append((text, icon))
             self.ask("answer", BOX, OK)
             if text in (UNAVAILABLE, REFUSED) or icon == "stop":

@@ -86,8 +86,8 @@ class Response:
     status/body/content_type: the answer sent; headers: more (name, value) header lines.
     latency: seconds waited before answering. hang: accept and read the request, never
     answer. reset_after: send the headers (with the full Content-Length) and this many body
-    bytes, then reset the connection. trickle: send the body one byte every this many seconds;
-    trickle_headers: the same for the status line and headers.
+    bytes, then reset the connection. trickle: send the body one byte every this many seconds.
+    trickle_headers: send the status line and headers one byte every this many seconds.
     """
 
     status: int = 200
@@ -355,9 +355,9 @@ class StandinService:
                 if self._stopping.wait(response.trickle_headers):
                     return
                 sock.sendall(head[i:i + 1])
+            head = b""
         if response.trickle:
-            if not response.trickle_headers:
-                sock.sendall(head)
+            sock.sendall(head)
             for i in range(len(response.body)):
                 if self._stopping.wait(response.trickle):
                     return
