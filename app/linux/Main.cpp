@@ -3,6 +3,8 @@
 #include "app/linux/GvfsMount.h"
 #include "app/linux/XdgOpenShell.h"
 #include "common/Clock.h"
+#include "common/UserLanguage.h"
+#include "common/UserTexts.h"
 #include "logon/linux/LogonWindow.h"
 #include "logon/linux/MessageBoxes.h"
 #include "logon/linux/XdgLogonFileStore.h"
@@ -10,6 +12,8 @@
 #include "webclient/linux/CurlExchange.h"
 
 #include <QApplication>
+
+#include <cstdlib>
 
 #include <sys/prctl.h>
 
@@ -21,6 +25,8 @@ int main(int argc, char** argv) {
     ::prctl(PR_SET_DUMPABLE, 0);
     // Read before the application object takes the toolkit's own options out of argv.
     const LaunchMode launchMode = LaunchModeFromArgv(argc, argv);
+    UserTexts::UseCatalog(
+        CatalogForEnvironment([](const char* name) { return std::getenv(name); }));
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(programName));
     // Ties the window to the installed desktop entry, and so to its icon.

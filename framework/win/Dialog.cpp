@@ -58,8 +58,7 @@ BOOL CDialog::UpdateData(BOOL saveAndValidate) {
     return TRUE;
 }
 
-template <class Handler>
-void CDialog::RunReportingFailure(Handler handler, const char16_t* noText) {
+template <class Handler> void CDialog::RunReportingFailure(Handler handler, TextView noText) {
     // The handler is abandoned; the window stays open.
     const std::optional<Text> failure = RunCatchingFailure(handler, noText);
     if (failure)
