@@ -11,13 +11,15 @@ set -euo pipefail
 # appstreamcli and xprop (the window's class). The storage is mounted through GIO
 # (libglib2.0-dev, found with pkg-config); its tests run GVfs (gvfs-daemons, gvfs-backends and
 # gio from libglib2.0-bin) on a session bus of their own (dbus-run-session, from dbus-daemon)
-# against a real FTP server (python3-pyftpdlib, for Debian's own python3).
+# against a real FTP server (python3-pyftpdlib, for Debian's own python3). Wine takes the
+# user's interface language from LANG only where the host has that locale, so the German and
+# French runs need locales and the two locales generated (below).
 packages=(cmake g++ make python3 googletest libgtest-dev g++-mingw-w64-x86-64-posix
           wine64 xvfb xauth openssl iproute2 util-linux clang-format clang-14 libclang-rt-14-dev
           git osslsigncode unzip libcurl4-openssl-dev
           qt6-base-dev fonts-dejavu-core xdotool dpkg-dev file desktop-file-utils
           lintian appstream x11-utils libglib2.0-dev pkgconf gvfs-daemons gvfs-backends
-          libglib2.0-bin dbus-daemon python3-pyftpdlib)
+          libglib2.0-bin dbus-daemon python3-pyftpdlib locales)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
@@ -28,10 +30,22 @@ done
 if ! compgen -G '/var/lib/apt/lists/*_Packages*' >/dev/null; then
     apt-get update -qq
 fi
-if [ ${#missing[@]} -eq 0 ]; then
-    exit 0
+if [ ${#missing[@]} -ne 0 ]; then
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
-echo "Installing: ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+
+# The locales the German and French tests run in, generated once.
+wanted_locales=()
+for locale in de_DE.UTF-8 fr_FR.UTF-8; do
+    locale -a 2>/dev/null | grep -qix "${locale/UTF-8/utf8}" || wanted_locales+=("$locale")
+done
+if [ ${#wanted_locales[@]} -ne 0 ]; then
+    for locale in "${wanted_locales[@]}"; do
+        sed -i "s/^# *\(${locale} UTF-8\)/\1/" /etc/locale.gen
+        grep -qx "${locale} UTF-8" /etc/locale.gen || echo "${locale} UTF-8" >>/etc/locale.gen
+    done
+    locale-gen >/dev/null
+fi
