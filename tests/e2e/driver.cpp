@@ -25,6 +25,10 @@
 //   boxicon <title>                    a message box's icon: exclamation, stop, none, other
 //   dpichanged <title> <dpi>           WM_DPICHANGED to the window: now at that density, its
 //                                      size suggested as it is
+//   fits <title> <exe>                 whether each control's caption fits it: the window's
+//                                      texts measured in a copy of the exe's dialog template
+//                                      made here, in its fonts at this screen's density; one
+//                                      "caption TAB width TAB room" line a control
 #include <windows.h>
 
 #include <cstdio>
@@ -266,6 +270,76 @@ bool PostClick(const wchar_t* title, int id, HWND control) {
     }
 }
 
+int MulDivRound(int value, int dpi) {
+    return MulDiv(value, dpi, 96);
+}
+
+// The room a caption has: a label's whole width, a check box's beside its mark, a group's
+// title between the frame's corners, and an icon button's beside its margins, caption gaps and
+// icon (3, 2 and 16 pixels at 96 dpi, as the button paints them).
+int CaptionRoom(HWND control, int dpi) {
+    RECT client;
+    GetClientRect(control, &client);
+    const LONG style = GetWindowLongW(control, GWL_STYLE);
+    wchar_t className[16] = {};
+    GetClassNameW(control, className, 16);
+    if (_wcsicmp(className, L"Button") != 0)
+        return client.right;
+    switch (style & BS_TYPEMASK) {
+    case BS_GROUPBOX:
+        return client.right - MulDivRound(16, dpi);
+    case BS_AUTOCHECKBOX:
+    case BS_CHECKBOX:
+        return client.right - MulDivRound(17, dpi);
+    default:
+        return client.right - 2 * (MulDivRound(3, dpi) + MulDivRound(2, dpi)) -
+               MulDivRound(16, dpi);
+    }
+}
+
+int Fits(HWND window, const wchar_t* exePath) {
+    HMODULE exe = LoadLibraryExW(exePath, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC found = exe ? FindResourceW(exe, MAKEINTRESOURCEW(130), MAKEINTRESOURCEW(5)) : nullptr;
+    if (!found)
+        return Print(L"no dialog template in the exe\n"), 1;
+    auto* dialogTemplate = static_cast<DLGTEMPLATE*>(LockResource(LoadResource(exe, found)));
+    HWND copy = CreateDialogIndirectParamW(
+        GetModuleHandleW(nullptr), dialogTemplate, nullptr,
+        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return 0; }, 0);
+    if (!copy)
+        return Print(L"the template made no window\n"), 1;
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    int failures = 0;
+    HWND real = GetWindow(window, GW_CHILD);
+    for (HWND made = GetWindow(copy, GW_CHILD); made && real;
+         made = GetWindow(made, GW_HWNDNEXT), real = GetWindow(real, GW_HWNDNEXT)) {
+        const std::wstring text = ControlText(real);
+        wchar_t className[16] = {};
+        GetClassNameW(made, className, 16);
+        if (text.empty() || _wcsicmp(className, L"Edit") == 0)
+            continue;
+        const LONG type = GetWindowLongW(made, GWL_STYLE) & BS_TYPEMASK;
+        const bool iconButton = _wcsicmp(className, L"Button") == 0 &&
+                                (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
+        // The icon buttons write their captions in the desktop's font for controls.
+        HGDIOBJ font = iconButton ? GetStockObject(DEFAULT_GUI_FONT)
+                                  : reinterpret_cast<HGDIOBJ>(SendMessageW(made, WM_GETFONT, 0, 0));
+        HGDIOBJ previous = SelectObject(screen, font);
+        SIZE size{};
+        GetTextExtentPoint32W(screen, text.c_str(), int(text.size()), &size);
+        SelectObject(screen, previous);
+        const int room = CaptionRoom(made, dpi);
+        wchar_t line[300];
+        std::swprintf(line, 300, L"%ls\t%ld\t%d\n", text.c_str(), size.cx, room);
+        Print(line);
+        failures += size.cx > room;
+    }
+    ReleaseDC(nullptr, screen);
+    DestroyWindow(copy);
+    return failures == 0 ? 0 : 1;
+}
+
 int Run(const std::vector<std::wstring>& args) {
     auto arg = [&](size_t i) { return i < args.size() ? args[i].c_str() : L""; };
     auto number = [&](size_t i, long fallback) {
@@ -319,6 +393,8 @@ int Run(const std::vector<std::wstring>& args) {
         }
         return Screenshot(rect, arg(2)) ? 0 : 1;
     }
+    if (command == L"fits")
+        return Fits(window, arg(2));
     if (command == L"boxicon")
         return Print(BoxIconName(window)), 0;
     if (command == L"dpichanged") {

@@ -2,6 +2,7 @@
 
 #include "app/linux/ConfigFile.h"
 #include "common/CommandFailure.h"
+#include "common/UserTextCatalogs.h"
 #include "common/UserTexts.h"
 #include "common/linux/QtText.h"
 #include "controls/linux/IconButton.h"
@@ -16,12 +17,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <optional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -343,5 +347,70 @@ TEST_P(RestoredLogonWindow, ShowsRememberedCredentialsOnlyWithAUserName) {
 INSTANTIATE_TEST_SUITE_P(LogonWindow, RestoredLogonWindow,
                          testing::Values(std::pair<Text, Text>{u"demo", u"s3cret pass"},
                                          std::pair<Text, Text>{u"", u"orphan"}));
+
+// The window made in the language of one catalog (the test's parameter), English again after.
+struct InCatalog {
+    InCatalog() { UserTexts::UseCatalog(testing::WithParamInterface<unsigned>::GetParam()); }
+    ~InCatalog() { UserTexts::UseCatalog(0); }
+};
+
+class LogonWindowInLanguage : InCatalog,
+                              public LogonWindowTest,
+                              public testing::WithParamInterface<unsigned> {};
+
+// Each caption within its control at 96 and 144 dpi: a label's whole width, the check box's
+// beside its mark, the group's title between the frame's corners, an icon button's room beside
+// its icon and margins, as the button paints it in device pixels.
+TEST_P(LogonWindowInLanguage, EveryCaptionFitsItsControl) {
+    SCOPED_TRACE(textCatalogs[GetParam()].language);
+    for (IconButton* button : window.findChildren<IconButton*>()) {
+        for (const qreal ratio : {1.0, 1.5}) {
+            const ButtonFace face = button->FaceFor(0, ViewOf(button->text()), ratio);
+            const qreal width = QFontMetricsF(button->font()).horizontalAdvance(button->text());
+            EXPECT_LE(std::ceil(width * ratio), CaptionRect(face).Width())
+                << button->text().toStdString() << " at " << ratio;
+        }
+    }
+    for (QLabel* label : window.findChildren<QLabel*>())
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()),
+                  label->contentsRect().width())
+            << label->text().toStdString();
+    QStyleOptionButton box;
+    box.initFrom(window.RememberBox());
+    const int besideMark =
+        window.RememberBox()->width() -
+        window.style()->subElementRect(QStyle::SE_CheckBoxContents, &box, window.RememberBox()).x();
+    EXPECT_LE(window.RememberBox()->fontMetrics().horizontalAdvance(window.RememberBox()->text()),
+              besideMark);
+    auto* group = window.findChild<QGroupBox*>();
+    EXPECT_LE(group->fontMetrics().horizontalAdvance(group->title()), group->width() - 16);
+}
+
+INSTANTIATE_TEST_SUITE_P(Catalogs, LogonWindowInLanguage, testing::Range(0u, textCatalogCount));
+
+// In French: the title, every caption and screen-reader name, and the boxes' texts.
+TEST_P(LogonWindowInLanguage, SpeaksTheCatalogsLanguage) {
+    if (textCatalogs[GetParam()].language != std::string_view("fr"))
+        GTEST_SKIP() << "French is the sample";
+    EXPECT_EQ(window.windowTitle(), "Connexion TarnGroup FTP");
+    const std::vector<std::pair<QWidget*, QString>> named = {
+        {window.UserNameBox(), "Nom d'utilisateur"},
+        {window.PasswordBox(), "Mot de passe"},
+        {window.LogonButton(), "Accéder"},
+        {window.CancelButton(), "Annuler"},
+        {window.RememberBox(), "Mémoriser la connexion"},
+        {window.SignUpButton(), "Compte"},
+        {window.HelpButton(), "Aide"},
+        {window.findChildren<QLabel*>()[0], "Utilisateur\u00A0:"},
+        {window.findChildren<QLabel*>()[1], "Code\u00A0:"},
+        {window.findChild<QGroupBox*>(), "Connexion à TarnFTP\u00A0:"},
+    };
+    for (const auto& [widget, name] : named)
+        EXPECT_EQ(AccessibleName(widget), name);
+    BoxAnswerer answerer;
+    window.LogonButton()->click();
+    ASSERT_EQ(answerer.seen.size(), 1u);
+    EXPECT_TRUE(answerer.seen[0].text.startsWith("Entrez votre nom d'utilisateur"));
+}
 
 } // namespace
