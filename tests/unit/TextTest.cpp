@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
+#include <algorithm>
 #include <cstring>
 #include <map>
 
@@ -26,33 +26,22 @@ TEST(Utf8, RoundTripsEveryPlaneAndMendsBrokenInput) {
     EXPECT_EQ(FromUtf8(std::string("a\0b", 3)), Text(u"a\0b", 3));
 }
 
-// Each catalog gives every name a text, keeping what the program joins other text onto: the
-// blanks and line breaks at both ends, and any %1-style placeholder.
-TEST(TextCatalogs, EveryLanguageHasEveryNameWithTheSamePlaceholders) {
-    const auto edges = [](TextView text) {
-        const auto blank = [](char16_t c) { return c == u' ' || c == u'\n'; };
-        std::size_t head = 0, tail = text.size();
-        while (head < tail && blank(text[head]))
-            ++head;
-        while (tail > head && blank(text[tail - 1]))
-            --tail;
-        Text placeholders;
-        for (std::size_t i = 0; i + 1 < text.size(); ++i)
-            if (text[i] == u'%' && text[i + 1] >= u'1' && text[i + 1] <= u'9')
-                placeholders += text.substr(i, 2);
-        return std::array<Text, 3>{Text(text.substr(0, head)), Text(text.substr(tail)),
-                                   placeholders};
+// Each catalog gives every name a text, with the blanks and line breaks at both ends that the
+// program joins other text onto.
+TEST(TextCatalogs, EveryLanguageHasEveryNameWithTheSameJoins) {
+    const auto joins = [](const Text& text) {
+        const std::size_t head = text.find_first_not_of(u" \n"),
+                          tail = text.find_last_not_of(u" \n");
+        return std::pair(text.substr(0, head), text.substr(std::min(tail + 1, text.size())));
     };
     ASSERT_STREQ(textCatalogs[0].language, "en");
-    ASSERT_GE(textCatalogCount, 3u);
     for (unsigned catalog = 1; catalog < textCatalogCount; ++catalog) {
         const char* english = textCatalogs[0].texts;
         const char* text = textCatalogs[catalog].texts;
         for (unsigned name = 0; name < UserTexts::textNameCount; ++name) {
             SCOPED_TRACE(testing::Message() << textCatalogs[catalog].language << " #" << name);
             ASSERT_NE(text[0], missingText);
-            ASSERT_NE(text[0], '\0');
-            EXPECT_EQ(edges(FromUtf8(text)), edges(FromUtf8(english)));
+            EXPECT_EQ(joins(FromUtf8(text)), joins(FromUtf8(english)));
             english += std::strlen(english) + 1;
             text += std::strlen(text) + 1;
         }
@@ -61,41 +50,27 @@ TEST(TextCatalogs, EveryLanguageHasEveryNameWithTheSamePlaceholders) {
 
 TEST(TextCatalogs, TheUsersLanguageIsTheFirstWithACatalogAndEnglishOtherwise) {
     const unsigned de = CatalogForLocale("de").value(), fr = CatalogForLocale("fr").value();
-    struct Case {
-        std::map<std::string, std::string> environment;
-        unsigned catalog;
-    };
-    const Case cases[] = {
+    const std::pair<std::map<std::string, std::string>, unsigned> cases[] = {
         {{}, 0},
-        {{{"LANG", "de_AT.UTF-8"}}, de},
+        {{{"LANG", "DE_at.UTF-8"}}, de},
         {{{"LANG", "fr_CA"}, {"LC_MESSAGES", "de_DE@euro"}}, de},
         {{{"LANG", "de_DE.UTF-8"}, {"LC_ALL", "C"}}, 0},
-        {{{"LANG", "de_DE.UTF-8"}, {"LC_ALL", "POSIX"}}, 0},
         {{{"LANG", "de_DE.UTF-8"}, {"LC_ALL", ""}}, de},
-        {{{"LANG", "de"}, {"LANGUAGE", "sv:fr_FR:de"}}, fr},
+        {{{"LANG", "de"}, {"LANGUAGE", "sv::fr_FR:de"}}, fr},
         {{{"LANG", "de"}, {"LANGUAGE", "en_GB:fr"}}, 0},
-        {{{"LANG", "fr_FR.UTF-8"}, {"LANGUAGE", "::xx"}}, fr},
-        {{{"LANG", "nl_NL.UTF-8"}}, 0},
-        {{{"LANG", "DE_de"}}, de},
-        {{{"LANG", "d"}}, 0},
         {{{"LANG", "deu"}}, 0},
     };
-    for (const Case& c : cases) {
-        const unsigned catalog = CatalogForEnvironment([&c](const char* name) -> const char* {
-            const auto found = c.environment.find(name);
-            return found == c.environment.end() ? nullptr : found->second.c_str();
-        });
-        EXPECT_EQ(catalog, c.catalog) << testing::PrintToString(c.environment);
+    for (const auto& [environment, wanted] : cases) {
+        EXPECT_EQ(CatalogForEnvironment([&](const char* name) -> const char* {
+                      const auto found = environment.find(name);
+                      return found == environment.end() ? nullptr : found->second.c_str();
+                  }),
+                  wanted)
+            << testing::PrintToString(environment);
     }
-}
-
-TEST(TextCatalogs, NamesReadInTheCatalogInUse) {
-    const unsigned fr = CatalogForLocale("fr").value();
     UserTexts::UseCatalog(fr);
-    EXPECT_EQ(Text(UserTexts::cancelButton), u"Annuler");
     EXPECT_EQ(UserTexts::mountFailed + Text(u"x"),
               u"Impossible d'ouvrir l'espace de stockage\u00A0: x");
     UserTexts::UseCatalog(textCatalogCount);
-    EXPECT_EQ(UserTexts::CatalogInUse(), 0u);
-    EXPECT_EQ(TextView(UserTexts::cancelButton), u"Cancel");
+    EXPECT_EQ(Text(UserTexts::cancelButton), u"Cancel");
 }
