@@ -6,7 +6,7 @@
 # Outside git both can be given on the command line (-DTARN_VERSION=... -DTARN_FILE_VERSION=...);
 # otherwise they fall back to "unknown" and 0.0.0.0. The result is also written to
 # tarnftp-version.txt in the build folder,
-# and the header tarnftp_version.h that the version resource is compiled from, for the release script.
+# tarnftp-file-version.txt (X.Y.Z.N, for the installer package) and the header tarnftp_version.h that the version resource is compiled from, for the release script.
 
 set(TARN_VERSION "" CACHE STRING "Name of the build; empty: from git describe")
 set(TARN_FILE_VERSION "" CACHE STRING "Four numbers X.Y.Z.N; empty: from git")
@@ -83,6 +83,7 @@ set(TARN_VERSION_INCLUDE_DIR ${CMAKE_BINARY_DIR}/version)
 set(TARN_VERSION_HEADER ${TARN_VERSION_INCLUDE_DIR}/tarnftp_version.h)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/tarnftp_version.h.in ${TARN_VERSION_HEADER} @ONLY)
 file(WRITE ${CMAKE_BINARY_DIR}/tarnftp-version.txt "${tarn_version}\n")
+file(WRITE ${CMAKE_BINARY_DIR}/tarnftp-file-version.txt "${tarn_file_version}\n")
 
 # A new commit or checkout changes the version: configure again when HEAD moves.
 if(tarn_git_describe)

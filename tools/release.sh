@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Builds the release of the commit checked out here, from a clean clone of it:
-#   tools/release.sh           out/release/tarnftp-<version>.zip and tarnftp-<version>.zip.sha256
+#   tools/release.sh           out/release/tarnftp-<version>.zip, tarnftp-<version>.zip.sha256,
+#                              the installer package tarnftp-<version>.msi and SHA256SUMS of both
 #   tools/release.sh --check   the same build twice, from two clones in two temporary folders;
-#                              fails unless the two exes and the two zips are byte-identical
+#                              fails unless the two exes, zips and packages are byte-identical
 # Uncommitted changes are not part of a release. With TARN_SIGN_CERT and TARN_SIGN_KEY naming
-# PEM files (the certificate chain and its private key), tarnftp.exe is Authenticode-signed,
-# stamped with the commit's time so that a signed build is reproducible as well.
+# PEM files (the certificate chain and its private key), tarnftp.exe and the package are
+# Authenticode-signed, stamped with the commit's time so that a signed build is reproducible as
+# well; the package carries the signed exe.
 set -euo pipefail
 
 resolve() { [ -z "$1" ] || realpath -e -- "$1"; }
@@ -47,11 +49,16 @@ signature_note() {
     fi
 }
 
+# Signs the exe or package $1 into $2.
+sign() {
+    osslsigncode sign -certs "$sign_cert" -key "$sign_key" -h sha256 \
+        -n "TarnGroup FTP Logon" -time "$SOURCE_DATE_EPOCH" -in "$1" -out "$2" >/dev/null
+}
+
 # Signs $1 into $2, and checks that removing the signature gives back the unsigned bytes.
 sign_exe() {
     local unsigned=$1 signed=$2
-    osslsigncode sign -certs "$sign_cert" -key "$sign_key" -h sha256 \
-        -n "TarnGroup FTP Logon" -time "$SOURCE_DATE_EPOCH" -in "$unsigned" -out "$signed" >/dev/null
+    sign "$unsigned" "$signed"
     osslsigncode remove-signature -in "$signed" -out "$signed.removed" >/dev/null
     if ! cmp -s "$unsigned" "$signed.removed"; then
         echo "release.sh: removing the signature does not give back the unsigned exe" >&2
@@ -64,14 +71,15 @@ sign_exe() {
 
 # Clones the commit into $1/source, builds the exe there and packs the release into $1.
 build_release() {
-    local folder=$1 source=$1/source stage=$1/stage version
+    local folder=$1 source=$1/source stage=$1/stage version file_version
     git clone --quiet --no-checkout "$repository" "$source"
     git -C "$source" -c advice.detachedHead=false checkout --quiet --detach "$commit"
     SOURCE_DATE_EPOCH=$(git -C "$source" log -1 --format=%ct)
     export SOURCE_DATE_EPOCH
     (cd "$source" && cmake --preset windows >/dev/null &&
-        cmake --build --preset windows --target tarnftp >/dev/null)
+        cmake --build --preset windows --target tarnftp tarnftp_installer_actions >/dev/null)
     version=$(cat "$source/build/windows/tarnftp-version.txt")
+    file_version=$(cat "$source/build/windows/tarnftp-file-version.txt")
 
     mkdir -p "$stage"
     if [ -n "$sign_cert" ]; then
@@ -85,6 +93,15 @@ build_release() {
         "$source/tools/release/GUIDE.txt" >"$stage/GUIDE.txt"
     python3 "$source/tools/release/pack.py" "$folder/tarnftp-$version.zip" \
         "$stage/GUIDE.txt" "$stage/tarnftp.exe" "$stage/tarnftp.ini"
+    # The package is built by the script the Windows build uses, from the exe the zip holds.
+    python3 "$source/tools/release/build_msi.py" "$stage/tarnftp.msi" "$stage/tarnftp.exe" \
+        "$source/build/windows/installer_actions.dll" "$file_version"
+    if [ -n "$sign_cert" ]; then
+        sign "$stage/tarnftp.msi" "$folder/tarnftp-$version.msi"
+    else
+        cp "$stage/tarnftp.msi" "$folder/tarnftp-$version.msi"
+    fi
+    (cd "$folder" && sha256sum "tarnftp-$version.zip" "tarnftp-$version.msi" >SHA256SUMS)
     echo "$version" >"$folder/version"
 }
 
@@ -95,9 +112,11 @@ if ! $check; then
     build_release "$scratch/build"
     version=$(cat "$scratch/build/version")
     mkdir -p out/release
-    cp "$scratch/build/tarnftp-$version.zip" "$scratch/build/tarnftp-$version.zip.sha256" out/release/
+    cp "$scratch/build/tarnftp-$version.zip" "$scratch/build/tarnftp-$version.zip.sha256" \
+        "$scratch/build/tarnftp-$version.msi" "$scratch/build/SHA256SUMS" out/release/
     echo "out/release/tarnftp-$version.zip"
-    cat "out/release/tarnftp-$version.zip.sha256"
+    echo "out/release/tarnftp-$version.msi"
+    cat out/release/SHA256SUMS
     exit 0
 fi
 
@@ -106,7 +125,7 @@ build_release "$scratch/first"
 build_release "$scratch/second-build"
 version=$(cat "$scratch/first/version")
 status=0
-for file in stage/tarnftp.exe "tarnftp-$version.zip"; do
+for file in stage/tarnftp.exe "tarnftp-$version.zip" "tarnftp-$version.msi"; do
     first=$(sha256sum <"$scratch/first/$file" | cut -d' ' -f1)
     second=$(sha256sum <"$scratch/second-build/$file" | cut -d' ' -f1)
     if [ "$first" = "$second" ]; then

@@ -85,12 +85,13 @@ class LogonApp:
     """tarnftp.exe in an install of its own, started with the shell capture's environment."""
 
     def __init__(self, test, hosts=(REDIRECT1,), args=(), beside=(), subfolder=".",
-                 parent_hosts=None):
+                 parent_hosts=None, install=None):
         """beside: names under which the planted test DLL is put beside the exe; subfolder:
         where the exe goes below its install folder; parent_hosts: the hosts of a tarnftp.ini
-        put in every folder above the exe's, up to the install folder."""
+        put in every folder above the exe's, up to the install folder; install: an install
+        made elsewhere, used as it is instead of a new one."""
         self.test = test
-        self.install = Install(ini(*hosts), subfolder)
+        self.install = install or Install(ini(*hosts), subfolder)
         test.addCleanup(self.install.cleanup)
         if parent_hosts is not None:
             for folder in self.install.folder.parents:

@@ -127,6 +127,14 @@ class Install:
             (self.folder / "tarnftp.ini").write_bytes(ini.encode("utf-8") if isinstance(ini, str) else ini)
         self.process = None
 
+    @classmethod
+    def existing(cls, folder):
+        """The exe of an install made elsewhere (by the installer), run there and left in place."""
+        install = cls.__new__(cls)
+        install.root, install.folder = None, Path(folder)
+        install.exe, install.process = install.folder / "tarnftp.exe", None
+        return install
+
     def start(self, *args, env=None):
         """Starts the exe with args; env adds variables that it (and what it starts) sees."""
         ensure_server()
@@ -141,7 +149,8 @@ class Install:
         if self.process and self.process.poll() is None:
             self.process.kill()
             self.process.wait()
-        shutil.rmtree(self.root, ignore_errors=True)
+        if self.root is not None:
+            shutil.rmtree(self.root, ignore_errors=True)
 
 
 def wait_until(predicate, timeout=10.0, interval=0.1):
