@@ -270,44 +270,19 @@ bool PostClick(const wchar_t* title, int id, HWND control) {
     }
 }
 
-int MulDivRound(int value, int dpi) {
-    return MulDiv(value, dpi, 96);
-}
-
-// The room a caption has: a label's whole width, a check box's beside its mark, a group's
-// title between the frame's corners, and an icon button's beside its margins, caption gaps and
-// icon (3, 2 and 16 pixels at 96 dpi, as the button paints them).
-int CaptionRoom(HWND control, int dpi) {
-    RECT client;
-    GetClientRect(control, &client);
-    const LONG style = GetWindowLongW(control, GWL_STYLE);
-    wchar_t className[16] = {};
-    GetClassNameW(control, className, 16);
-    if (_wcsicmp(className, L"Button") != 0)
-        return client.right;
-    switch (style & BS_TYPEMASK) {
-    case BS_GROUPBOX:
-        return client.right - MulDivRound(16, dpi);
-    case BS_AUTOCHECKBOX:
-    case BS_CHECKBOX:
-        return client.right - MulDivRound(17, dpi);
-    default:
-        return client.right - 2 * (MulDivRound(3, dpi) + MulDivRound(2, dpi)) -
-               MulDivRound(16, dpi);
-    }
-}
-
+// Each caption against its room: a label's whole width, a check box's beside its mark, a
+// group's title between the frame's corners, an icon button's beside its margins, caption gaps
+// and icon (3, 2 and 16 pixels at 96 dpi, as it paints them, in the desktop's control font).
 int Fits(HWND window, const wchar_t* exePath) {
     HMODULE exe = LoadLibraryExW(exePath, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     HRSRC found = exe ? FindResourceW(exe, MAKEINTRESOURCEW(130), MAKEINTRESOURCEW(5)) : nullptr;
-    if (!found)
-        return Print(L"no dialog template in the exe\n"), 1;
-    auto* dialogTemplate = static_cast<DLGTEMPLATE*>(LockResource(LoadResource(exe, found)));
-    HWND copy = CreateDialogIndirectParamW(
-        GetModuleHandleW(nullptr), dialogTemplate, nullptr,
-        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return 0; }, 0);
+    HWND copy = found ? CreateDialogIndirectParamW(
+                            GetModuleHandleW(nullptr),
+                            static_cast<DLGTEMPLATE*>(LockResource(LoadResource(exe, found))),
+                            nullptr, [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return 0; }, 0)
+                      : nullptr;
     if (!copy)
-        return Print(L"the template made no window\n"), 1;
+        return Print(L"no window from the exe's dialog template\n"), 1;
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
     int failures = 0;
@@ -317,19 +292,25 @@ int Fits(HWND window, const wchar_t* exePath) {
         const std::wstring text = ControlText(real);
         wchar_t className[16] = {};
         GetClassNameW(made, className, 16);
+        const bool button = _wcsicmp(className, L"Button") == 0;
+        const LONG type = GetWindowLongW(made, GWL_STYLE) & BS_TYPEMASK;
+        const bool iconButton = button && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
         if (text.empty() || _wcsicmp(className, L"Edit") == 0)
             continue;
-        const LONG type = GetWindowLongW(made, GWL_STYLE) & BS_TYPEMASK;
-        const bool iconButton = _wcsicmp(className, L"Button") == 0 &&
-                                (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
-        // The icon buttons write their captions in the desktop's font for controls.
-        HGDIOBJ font = iconButton ? GetStockObject(DEFAULT_GUI_FONT)
-                                  : reinterpret_cast<HGDIOBJ>(SendMessageW(made, WM_GETFONT, 0, 0));
-        HGDIOBJ previous = SelectObject(screen, font);
+        RECT client;
+        GetClientRect(made, &client);
+        const auto scaled = [dpi](int pixels) { return MulDiv(pixels, dpi, 96); };
+        const int margin = !button               ? 0
+                           : type == BS_GROUPBOX ? scaled(16)
+                           : iconButton          ? 2 * (scaled(3) + scaled(2)) + scaled(16)
+                                                 : scaled(17);
+        const int room = client.right - margin;
+        HGDIOBJ previous = SelectObject(
+            screen, iconButton ? GetStockObject(DEFAULT_GUI_FONT)
+                               : reinterpret_cast<HGDIOBJ>(SendMessageW(made, WM_GETFONT, 0, 0)));
         SIZE size{};
         GetTextExtentPoint32W(screen, text.c_str(), int(text.size()), &size);
         SelectObject(screen, previous);
-        const int room = CaptionRoom(made, dpi);
         wchar_t line[300];
         std::swprintf(line, 300, L"%ls\t%ld\t%d\n", text.c_str(), size.cx, room);
         Print(line);
