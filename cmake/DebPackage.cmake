@@ -61,8 +61,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # over https (certificates), and the storage and web pages are opened through xdg-open.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "ca-certificates, xdg-utils")
-# With GVfs's FTP backend the storage is mounted and handed over without the password.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gvfs-backends")
+# With GVfs's FTP backend the storage is mounted and handed over without the password; with
+# the toolkit's translations its own words (the boxes' buttons) are in the user's language.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gvfs-backends, qt6-translations-l10n")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR})
 include(CPack)

@@ -4,34 +4,35 @@
 // script expands it into the dialog resource, and the Linux window makes one widget per row.
 // This header is read by the resource compiler's preprocessor too, so it holds macros only.
 //
-// Rows stand in tab order. Each row gives the control's name in the Linux window, its caption,
-// its control identifier, its window class and style (both read by the resource script only,
-// so the Linux build never expands them), and its rectangle in dialog units.
+// Rows stand in tab order. Each row gives the control's name in the Linux window, its caption's
+// name in the text catalogs (noCaption for the edit boxes), its control identifier, its window
+// class and style (both read by the resource script only, so the Linux build never expands them),
+// and its rectangle in dialog units.
 
-#define LOGON_TEMPLATE_CAPTION "TarnGroup FTP Logon"
+#define LOGON_TEMPLATE_CAPTION logonTitle
 #define LOGON_TEMPLATE_POINT_SIZE 10
 #define LOGON_TEMPLATE_WIDTH 194
 #define LOGON_TEMPLATE_HEIGHT 107
 
 #define LOGON_TEMPLATE_CONTROLS(ROW)                                                               \
-    ROW(userNameBox, "", IDC_USERNAME, "EDIT",                                                     \
+    ROW(userNameBox, noCaption, IDC_USERNAME, "EDIT",                                              \
         WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 67, 22, 98, 12)           \
-    ROW(passwordBox, "", IDC_PASSWORD, "EDIT",                                                     \
+    ROW(passwordBox, noCaption, IDC_PASSWORD, "EDIT",                                              \
         WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD, 67, 42, 98, \
         12)                                                                                        \
-    ROW(logonButton, "Logon", IDOK, "BUTTON",                                                      \
+    ROW(logonButton, logonButton, IDOK, "BUTTON",                                                  \
         WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 53, 89, 40, 14)                     \
-    ROW(cancelButton, "Cancel", IDCANCEL, "BUTTON",                                                \
+    ROW(cancelButton, cancelButton, IDCANCEL, "BUTTON",                                            \
         WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 7, 89, 40, 14)                         \
-    ROW(userNameLabel, "Username:", IDC_USERNAME_LABEL, "STATIC",                                  \
+    ROW(userNameLabel, userNameLabel, IDC_USERNAME_LABEL, "STATIC",                                \
         WS_CHILD | WS_VISIBLE | WS_GROUP | SS_RIGHT, 23, 24, 41, 8)                                \
-    ROW(passwordLabel, "Password:", IDC_PASSWORD_LABEL, "STATIC",                                  \
+    ROW(passwordLabel, passwordLabel, IDC_PASSWORD_LABEL, "STATIC",                                \
         WS_CHILD | WS_VISIBLE | WS_GROUP | SS_RIGHT, 29, 44, 35, 8)                                \
-    ROW(logonInfoGroup, "TarnFTP Logon Info:", -1, "BUTTON", WS_CHILD | WS_VISIBLE | BS_GROUPBOX,  \
-        7, 7, 178, 55)                                                                             \
-    ROW(rememberBox, "Remember Logon Info", IDC_REMEMBER, "BUTTON",                                \
+    ROW(logonInfoGroup, logonInfoGroup, -1, "BUTTON", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 7, 7,   \
+        178, 55)                                                                                   \
+    ROW(rememberBox, rememberBox, IDC_REMEMBER, "BUTTON",                                          \
         WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 51, 68, 88, 10)                      \
-    ROW(signUpButton, "Sign Up", IDC_SIGNUP, "BUTTON",                                             \
+    ROW(signUpButton, signUpButton, IDC_SIGNUP, "BUTTON",                                          \
         WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 99, 89, 40, 14)                        \
-    ROW(helpButton, "Help", ID_HELP, "BUTTON", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, \
-        145, 89, 40, 14)
+    ROW(helpButton, helpButton, ID_HELP, "BUTTON",                                                 \
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 145, 89, 40, 14)

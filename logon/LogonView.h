@@ -17,8 +17,8 @@ public:
 
     // A Yes/No box without an icon, owned by the window; true when the answer is Yes.
     virtual bool AskYesNo(const Text& text) = 0;
-    // An entry of the program's string table (the ids of common/UserTexts.h). An edition
-    // without a string table shows the texts beside the ids.
+    // An entry of the program's string table (the ids of common/UserTexts.h), in the language
+    // in use: both editions read it from the text catalogs.
     virtual Text LoadResourceString(unsigned id) const {
         if (id == UserTexts::logonServerUnavailableId)
             return UserTexts::logonServerUnavailable;

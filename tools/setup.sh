@@ -17,14 +17,16 @@ set -euo pipefail
 # dbus-send (dbus-bin) asks the test bus which services ran. The Windows Installer
 # package: wixl builds it, msibuild (msitools) adds the tables wixl cannot write, msiinfo and
 # msidump read it back in its test, and faketime stops the clock of both, which stamp the
-# package with the current time.
+# package with the current time. Wine takes the user's interface language from LANG only where
+# the host has that locale, so the German and French runs need locales and the two locales
+# generated (below).
 packages=(cmake g++ make python3 googletest libgtest-dev g++-mingw-w64-x86-64-posix
           wine64 xvfb xauth openssl iproute2 util-linux clang-format clang-14 libclang-rt-14-dev
           git osslsigncode unzip libcurl4-openssl-dev
           qt6-base-dev fonts-dejavu-core xdotool dpkg-dev file desktop-file-utils
           lintian appstream x11-utils libglib2.0-dev pkgconf gvfs-daemons gvfs-backends
           libglib2.0-bin dbus-daemon python3-pyftpdlib kio kde-cli-tools dbus-bin
-          wixl msitools faketime)
+          wixl msitools faketime locales)
 
 # A fresh desktop's automatic updates often hold the package manager's locks at first boot: wait
 # for them, up to five minutes, instead of failing. apt-get install waits by itself
@@ -58,12 +60,24 @@ done
 if ! compgen -G '/var/lib/apt/lists/*_Packages*' >/dev/null; then
     apt_update
 fi
-if [ ${#missing[@]} -eq 0 ]; then
-    exit 0
+if [ ${#missing[@]} -ne 0 ]; then
+    echo "Installing: ${missing[*]}"
+    echo "(if another package manager run holds the lock, this waits for it, up to $lock_minutes minutes)"
+    export DEBIAN_FRONTEND=noninteractive
+    apt_update
+    apt-get -o DPkg::Lock::Timeout=$((lock_minutes * 60)) install -y -qq --no-install-recommends \
+        "${missing[@]}" >/dev/null
 fi
-echo "Installing: ${missing[*]}"
-echo "(if another package manager run holds the lock, this waits for it, up to $lock_minutes minutes)"
-export DEBIAN_FRONTEND=noninteractive
-apt_update
-apt-get -o DPkg::Lock::Timeout=$((lock_minutes * 60)) install -y -qq --no-install-recommends \
-    "${missing[@]}" >/dev/null
+
+# The locales the German and French tests run in, generated once.
+wanted_locales=()
+for locale in de_DE.UTF-8 fr_FR.UTF-8; do
+    locale -a 2>/dev/null | grep -qix "${locale/UTF-8/utf8}" || wanted_locales+=("$locale")
+done
+if [ ${#wanted_locales[@]} -ne 0 ]; then
+    for locale in "${wanted_locales[@]}"; do
+        sed -i "s/^# *\(${locale} UTF-8\)/\1/" /etc/locale.gen
+        grep -qx "${locale} UTF-8" /etc/locale.gen || echo "${locale} UTF-8" >>/etc/locale.gen
+    done
+    locale-gen >/dev/null
+fi

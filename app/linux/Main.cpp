@@ -3,6 +3,9 @@
 #include "app/linux/DesktopHandOver.h"
 #include "app/linux/XdgOpenShell.h"
 #include "common/Clock.h"
+#include "common/UserLanguage.h"
+#include "common/UserTextCatalogs.h"
+#include "common/UserTexts.h"
 #include "logon/linux/LogonWindow.h"
 #include "logon/linux/MessageBoxes.h"
 #include "logon/linux/XdgLogonFileStore.h"
@@ -10,6 +13,10 @@
 #include "webclient/linux/CurlExchange.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+#include <cstdlib>
 
 #include <sys/prctl.h>
 
@@ -21,7 +28,16 @@ int main(int argc, char** argv) {
     ::prctl(PR_SET_DUMPABLE, 0);
     // Read before the application object takes the toolkit's own options out of argv.
     const LaunchMode launchMode = LaunchModeFromArgv(argc, argv);
+    UserTexts::UseCatalog(
+        CatalogForEnvironment([](const char* name) { return std::getenv(name); }));
     QApplication application(argc, argv);
+    // The toolkit's own words (the boxes' buttons, the edit boxes' menu) in the same language,
+    // where the desktop has the toolkit's translations installed.
+    QTranslator toolkitTexts;
+    if (toolkitTexts.load(QStringLiteral("qtbase_") +
+                              QString::fromLatin1(textCatalogs[UserTexts::CatalogInUse()].language),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&toolkitTexts);
     QApplication::setApplicationName(QString::fromLatin1(programName));
     // Ties the window to the installed desktop entry, and so to its icon.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(programName));

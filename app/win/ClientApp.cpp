@@ -3,7 +3,9 @@
 #include "app/LaunchMode.h"
 #include "app/win/RedirectHostsProfile.h"
 #include "app/win/UsePasvRegistry.h"
+#include "common/UserTexts.h"
 #include "framework/win/ModulePath.h"
+#include "framework/win/UserInterfaceLanguage.h"
 #include "framework/win/WideText.h"
 #include "logon/win/LogonDialog.h"
 
@@ -18,6 +20,7 @@ RedirectHosts ReadHostsBesideExecutable(CWinApp& app) {
 } // namespace
 
 CClientApp::CClientApp() : session(ReadHostsBesideExecutable(*this), exchange, messageSink) {
+    UserTexts::UseCatalog(UserInterfaceCatalog());
     WriteUsePasvSetting();
 }
 

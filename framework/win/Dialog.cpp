@@ -59,8 +59,7 @@ BOOL CDialog::UpdateData(BOOL saveAndValidate) {
     return TRUE;
 }
 
-template <class Handler>
-void CDialog::RunReportingFailure(Handler handler, const char16_t* noText) {
+template <class Handler> void CDialog::RunReportingFailure(Handler handler, TextView noText) {
     // The handler is abandoned; the window stays open, unless the user ended a wait of the
     // handler with Cancel: then the window ends as Cancel ends it.
     std::optional<Text> failure;

@@ -55,7 +55,7 @@ private:
     void DispatchCommand(WORD id, WORD code, HWND control);
     // Runs a handler and shows any failure that leaves it in the stop-icon box, with the
     // failure's own text or else noText; the handler is abandoned.
-    template <class Handler> void RunReportingFailure(Handler handler, const char16_t* noText);
+    template <class Handler> void RunReportingFailure(Handler handler, TextView noText);
     void CenterInWorkArea();
 
     UINT templateId;

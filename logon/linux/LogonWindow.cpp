@@ -6,6 +6,7 @@
 #include "common/linux/EventLoopWait.h"
 #include "common/linux/QtText.h"
 #include "controls/linux/IconButton.h"
+#include "logon/LogonCaptions.h"
 #include "logon/LogonTemplate.h"
 #include "logon/linux/DialogUnits.h"
 #include "logon/linux/MessageBoxes.h"
@@ -21,7 +22,7 @@
 namespace {
 
 // The dialog template's rows, by the names the window gives their widgets, and each row's
-// caption and rectangle in dialog units.
+// rectangle in dialog units.
 enum class TemplateRow {
 #define TEMPLATE_ROW_NAME(name, ...) name,
     LOGON_TEMPLATE_CONTROLS(TEMPLATE_ROW_NAME)
@@ -29,13 +30,12 @@ enum class TemplateRow {
 };
 
 struct TemplateControl {
-    const char* caption;
     QRect units;
 };
 
 constexpr TemplateControl templateControls[] = {
 #define TEMPLATE_CONTROL(name, caption, id, windowClass, style, x, y, width, height)               \
-    {caption, QRect(x, y, width, height)},
+    {QRect(x, y, width, height)},
     LOGON_TEMPLATE_CONTROLS(TEMPLATE_CONTROL)
 #undef TEMPLATE_CONTROL
 };
@@ -45,7 +45,8 @@ const TemplateControl& ControlOf(TemplateRow row) {
 }
 
 QString CaptionOf(TemplateRow row) {
-    return QString::fromLatin1(ControlOf(row).caption);
+    const auto& caption = LogonCaptions::rows[static_cast<std::size_t>(row)];
+    return caption ? ToQString(*caption) : QString();
 }
 
 const QString applicationIcon = QStringLiteral(":/icons/app.ico");
@@ -61,7 +62,7 @@ LogonWindow::LogonWindow(ServiceSession& session, LogonStore& store, Shell& shel
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                            Qt::MSWindowsFixedSizeDialogHint),
       controller(session, store, shell, fileManager, &mounter) {
-    setWindowTitle(QStringLiteral(LOGON_TEMPLATE_CAPTION));
+    setWindowTitle(ToQString(LogonCaptions::title));
     setWindowIcon(QIcon(applicationIcon));
     setFont(DialogFont());
     MakeControls();

@@ -4,6 +4,7 @@
 #include "framework/win/WideText.h"
 #include "framework/win/WinApp.h"
 #include "framework/win/WindowDpi.h"
+#include "logon/LogonCaptions.h"
 #include "res/resource.h"
 
 static_assert(IDS_LOGON_SERVER_UNAVAILABLE == UserTexts::logonServerUnavailableId &&
@@ -41,6 +42,7 @@ void CLogonDialog::DoDataExchange(DataExchange& exchange) {
 BOOL CLogonDialog::OnInitDialog() {
     CDialog::OnInitDialog();
     App().SetMainWindow(Handle());
+    ShowTexts();
 
     SetWindowIcons(WindowDpi(Handle()));
 
@@ -104,6 +106,20 @@ bool CLogonDialog::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& resul
     }
 }
 
+// The template's texts are the English ones; the user's language's go in before the window
+// shows. The controls were made in the template's order, so the children stand in it.
+void CLogonDialog::ShowTexts() {
+    SetWindowTextW(Handle(), Wide(LogonCaptions::title));
+    HWND control = GetWindow(Handle(), GW_CHILD);
+    for (const auto& caption : LogonCaptions::rows) {
+        if (!control)
+            break;
+        if (caption)
+            SetWindowTextW(control, Wide(*caption));
+        control = GetWindow(control, GW_HWNDNEXT);
+    }
+}
+
 // Each edit box comes before its label in the tab order, so a screen reader, which names an
 // edit box after the label in front of it, would announce them without a name.
 void CLogonDialog::NameEditBoxes() {
@@ -161,12 +177,6 @@ void CLogonDialog::ShowMessage(const Text& text) {
 
 bool CLogonDialog::AskYesNo(const Text& text) {
     return MessageBoxW(Handle(), Wide(text), Wide(App().AppName()), MB_YESNO) == IDYES;
-}
-
-Text CLogonDialog::LoadResourceString(unsigned id) const {
-    const wchar_t* resource = nullptr;
-    int length = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&resource), 0);
-    return length > 0 ? FromWide(resource, size_t(length)) : Text();
 }
 
 void CLogonDialog::BeginWaitCursor() {

@@ -33,6 +33,7 @@ protected:
 private:
     void OnSignUpButton();
     void OnHelpButton();
+    void ShowTexts();
     void NameEditBoxes();
     void OnDpiChanged(UINT dpi);
     void SetWindowIcons(UINT dpi);
@@ -42,7 +43,6 @@ private:
     SecretText Password() const override { return password; }
     void ShowMessage(const Text& text) override;
     bool AskYesNo(const Text& text) override;
-    Text LoadResourceString(unsigned id) const override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
     bool IsRememberChecked() const override;

@@ -29,6 +29,10 @@
 //   enabled <title> <id>               prints 1 or 0
 //   escape <title>                     Escape pressed on the control of the window that has
 //                                      the focus; fails when none of its controls has it
+//   fits <title> <exe>                 whether each control's caption fits it: the window's
+//                                      texts measured in a copy of the exe's dialog template
+//                                      made here, in its fonts at this screen's density; one
+//                                      "caption TAB width TAB room" line a control
 #include <windows.h>
 
 #include <cstdio>
@@ -270,6 +274,57 @@ bool PostClick(const wchar_t* title, int id, HWND control) {
     }
 }
 
+// Each caption against its room: a label's whole width, a check box's beside its mark, a
+// group's title between the frame's corners, an icon button's beside its margins, caption gaps
+// and icon (3, 2 and 16 pixels at 96 dpi, as it paints them, in the desktop's control font).
+int Fits(HWND window, const wchar_t* exePath) {
+    HMODULE exe = LoadLibraryExW(exePath, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC found = exe ? FindResourceW(exe, MAKEINTRESOURCEW(130), MAKEINTRESOURCEW(5)) : nullptr;
+    HWND copy = found ? CreateDialogIndirectParamW(
+                            GetModuleHandleW(nullptr),
+                            static_cast<DLGTEMPLATE*>(LockResource(LoadResource(exe, found))),
+                            nullptr, [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return 0; }, 0)
+                      : nullptr;
+    if (!copy)
+        return Print(L"no window from the exe's dialog template\n"), 1;
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    int failures = 0;
+    HWND real = GetWindow(window, GW_CHILD);
+    for (HWND made = GetWindow(copy, GW_CHILD); made && real;
+         made = GetWindow(made, GW_HWNDNEXT), real = GetWindow(real, GW_HWNDNEXT)) {
+        const std::wstring text = ControlText(real);
+        wchar_t className[16] = {};
+        GetClassNameW(made, className, 16);
+        const bool button = _wcsicmp(className, L"Button") == 0;
+        const LONG type = GetWindowLongW(made, GWL_STYLE) & BS_TYPEMASK;
+        const bool iconButton = button && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
+        if (text.empty() || _wcsicmp(className, L"Edit") == 0)
+            continue;
+        RECT client;
+        GetClientRect(made, &client);
+        const auto scaled = [dpi](int pixels) { return MulDiv(pixels, dpi, 96); };
+        const int margin = !button               ? 0
+                           : type == BS_GROUPBOX ? scaled(16)
+                           : iconButton          ? 2 * (scaled(3) + scaled(2)) + scaled(16)
+                                                 : scaled(17);
+        const int room = client.right - margin;
+        HGDIOBJ previous = SelectObject(
+            screen, iconButton ? GetStockObject(DEFAULT_GUI_FONT)
+                               : reinterpret_cast<HGDIOBJ>(SendMessageW(made, WM_GETFONT, 0, 0)));
+        SIZE size{};
+        GetTextExtentPoint32W(screen, text.c_str(), int(text.size()), &size);
+        SelectObject(screen, previous);
+        wchar_t line[300];
+        std::swprintf(line, 300, L"%ls\t%ld\t%d\n", text.c_str(), size.cx, room);
+        Print(line);
+        failures += size.cx > room;
+    }
+    ReleaseDC(nullptr, screen);
+    DestroyWindow(copy);
+    return failures == 0 ? 0 : 1;
+}
+
 int Run(const std::vector<std::wstring>& args) {
     auto arg = [&](size_t i) { return i < args.size() ? args[i].c_str() : L""; };
     auto number = [&](size_t i, long fallback) {
@@ -332,6 +387,8 @@ int Run(const std::vector<std::wstring>& args) {
         }
         return Screenshot(rect, arg(2)) ? 0 : 1;
     }
+    if (command == L"fits")
+        return Fits(window, arg(2));
     if (command == L"boxicon")
         return Print(BoxIconName(window)), 0;
     if (command == L"dpichanged") {

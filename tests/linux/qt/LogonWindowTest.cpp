@@ -2,6 +2,7 @@
 
 #include "app/linux/ConfigFile.h"
 #include "common/CommandFailure.h"
+#include "common/UserTextCatalogs.h"
 #include "common/UserTexts.h"
 #include "common/WaitCancelled.h"
 #include "common/linux/EventLoopWait.h"
@@ -18,12 +19,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <optional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -383,5 +387,53 @@ TEST_P(RestoredLogonWindow, ShowsRememberedCredentialsOnlyWithAUserName) {
 INSTANTIATE_TEST_SUITE_P(LogonWindow, RestoredLogonWindow,
                          testing::Values(std::pair<Text, Text>{u"demo", u"s3cret pass"},
                                          std::pair<Text, Text>{u"", u"orphan"}));
+
+// The window made in the language of one catalog (the test's parameter), English again after.
+struct InCatalog {
+    InCatalog() { UserTexts::UseCatalog(testing::WithParamInterface<unsigned>::GetParam()); }
+    ~InCatalog() { UserTexts::UseCatalog(0); }
+};
+
+class LogonWindowInLanguage : InCatalog,
+                              public LogonWindowTest,
+                              public testing::WithParamInterface<unsigned> {};
+
+// Each caption within its control: a label's whole width, the check box's beside its mark, the
+// group's title between the frame's corners, and an icon button's room beside its icon and
+// margins at 96 and 144 dpi, as the button paints it in device pixels.
+TEST_P(LogonWindowInLanguage, EveryCaptionFitsItsControl) {
+    SCOPED_TRACE(textCatalogs[GetParam()].language);
+    for (IconButton* button : window.findChildren<IconButton*>()) {
+        for (const qreal ratio : {1.0, 1.5}) {
+            const ButtonFace face = button->FaceFor(0, ViewOf(button->text()), ratio);
+            const qreal width = QFontMetricsF(button->font()).horizontalAdvance(button->text());
+            EXPECT_LE(std::ceil(width * ratio), CaptionRect(face).Width()) << ratio;
+        }
+    }
+    for (QLabel* label : window.findChildren<QLabel*>())
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()),
+                  label->contentsRect().width());
+    QCheckBox* box = window.RememberBox();
+    QStyleOptionButton option;
+    option.initFrom(box);
+    EXPECT_LE(box->fontMetrics().horizontalAdvance(box->text()),
+              box->width() -
+                  box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box).x());
+    auto* group = window.findChild<QGroupBox*>();
+    EXPECT_LE(group->fontMetrics().horizontalAdvance(group->title()), group->width() - 16);
+
+    if (textCatalogs[GetParam()].language != std::string_view("fr"))
+        return;
+    EXPECT_EQ(window.windowTitle(), "Connexion TarnGroup FTP");
+    EXPECT_EQ(AccessibleName(window.CancelButton()), "Annuler");
+    EXPECT_EQ(AccessibleName(window.PasswordBox()), "Mot de passe");
+    EXPECT_EQ(AccessibleName(group), "Connexion à TarnFTP\u00A0:");
+    BoxAnswerer answerer;
+    window.LogonButton()->click();
+    ASSERT_EQ(answerer.seen.size(), 1u);
+    EXPECT_TRUE(answerer.seen[0].text.startsWith("Entrez votre nom d'utilisateur"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Catalogs, LogonWindowInLanguage, testing::Range(0u, textCatalogCount));
 
 } // namespace
