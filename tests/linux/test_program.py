@@ -102,7 +102,8 @@ class ProgramTest(unittest.TestCase):
         """The program started and its window focused: (process, window id)."""
         program = self.enterContext(running(PROGRAM, self.desktop))
         window = self.desktop.window(APP_TITLE)
-        self.assertIsNotNone(window, "the logon window did not show")
+        self.assertIsNotNone(window, "the logon window did not show: "
+                             + self.desktop.windows_state(APP_TITLE))
         self.desktop.xdotool("windowfocus", "--sync", window)
         return program, window
 

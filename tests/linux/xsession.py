@@ -158,6 +158,19 @@ class Desktop:
             time.sleep(0.05)
         return found[0]
 
+    def windows_state(self, title):
+        """What the X server holds of the windows named title, mapped or not: for a failure's
+        message."""
+        lines = []
+        for window in subprocess.run(["xdotool", "search", "--name", f"^{title}$"],
+                                     env=self.env(), capture_output=True, timeout=10,
+                                     text=True).stdout.split():
+            info = subprocess.run(["xwininfo", "-id", window], env=self.env(),
+                                  capture_output=True, timeout=10, text=True).stdout
+            lines += [window] + [line.strip() for line in info.splitlines()
+                                 if "Map State" in line or "Width" in line or "Height" in line]
+        return "\n".join(lines) or "no window of that name"
+
     def gone(self, title, timeout=10):
         """True once no visible window is named title (within timeout seconds)."""
         deadline = time.monotonic() + timeout
