@@ -138,21 +138,7 @@ bool SendMouse(DWORD flags, LONG x = 0, LONG y = 0) {
         input.mi.dy = LONG((y * 65535LL + GetSystemMetrics(SM_CYSCREEN) / 2) /
                            (GetSystemMetrics(SM_CYSCREEN) - 1));
     }
-    // Wine refuses injected input now and then while another process changes the foreground
-    // window; the input is sent again for up to two seconds, and a refusal is said, with why.
-    bool sent = false;
-    DWORD error = 0;
-    for (int attempt = 0; attempt < 20 && !sent; ++attempt) {
-        if (attempt > 0)
-            Sleep(100);
-        sent = SendInput(1, &input, sizeof input) == 1;
-        if (!sent) {
-            error = GetLastError();
-            std::fwprintf(stderr, L"input refused: error %lu\n", error);
-        }
-    }
-    if (!sent)
-        Print(L"input not sent: error " + std::to_wstring(error) + L"\n");
+    bool sent = SendInput(1, &input, sizeof input) == 1;
     Sleep(200); // let the target handle the input and repaint before the next command
     return sent;
 }
