@@ -1,7 +1,7 @@
 #include "app/linux/KdePasswordServer.h"
 
-#include "common/linux/EventLoopWait.h"
 #include "common/WaitCancelled.h"
+#include "common/linux/EventLoopWait.h"
 #include "common/linux/XdgConfigHome.h"
 
 #include <QDBusArgument>
@@ -102,21 +102,27 @@ QDBusConnection SessionBus() {
     return QDBusConnection::sessionBus();
 }
 
-bool ServiceOnBus(const QString& name) {
-    const QDBusConnectionInterface* bus = SessionBus().interface();
-    if (!bus)
-        return false;
-    const QDBusReply<bool> registered = bus->isServiceRegistered(name);
-    if (registered.isValid() && registered.value())
-        return true;
-    const QDBusReply<QStringList> activatable = bus->activatableServiceNames();
-    return activatable.isValid() && activatable.value().contains(name);
-}
-
 bool ServiceRunning(const QString& name) {
     const QDBusConnectionInterface* bus = SessionBus().interface();
     const QDBusReply<bool> registered = bus ? bus->isServiceRegistered(name) : QDBusReply<bool>();
     return registered.isValid() && registered.value();
+}
+
+bool ServiceOnBus(const QString& name) {
+    if (ServiceRunning(name))
+        return true;
+    const QDBusConnectionInterface* bus = SessionBus().interface();
+    const QDBusReply<QStringList> activatable =
+        bus ? bus->activatableServiceNames() : QDBusReply<QStringList>();
+    return activatable.isValid() && activatable.value().contains(name);
+}
+
+// The password server's name on the bus: Plasma 6's when it is there, else Plasma 5's.
+QString PasswordServerService() {
+    for (const char* name : passwordServerServices)
+        if (ServiceOnBus(QString::fromLatin1(name)))
+            return QString::fromLatin1(name);
+    return {};
 }
 
 // The URL the FTP worker looks the logon up by: the port only when it is not FTP's own.
@@ -140,10 +146,7 @@ void Wipe(QString& text) {
 } // namespace
 
 bool KdePasswordServer::OnBus() {
-    for (const char* service : passwordServerServices)
-        if (ServiceOnBus(QString::fromLatin1(service)))
-            return true;
-    return false;
+    return !PasswordServerService().isEmpty();
 }
 
 bool KdePasswordServer::WalletEnabled() {
@@ -174,13 +177,9 @@ MountResult KdePasswordServer::Mount(TextView location, const SecretText& passwo
     RegisterTypes();
     const QUrl storage(
         QString::fromUtf16(location.data(), static_cast<qsizetype>(location.size())));
-    QString service = QString::fromLatin1(passwordServerServices[1]);
-    for (const char* name : passwordServerServices) {
-        if (ServiceOnBus(QString::fromLatin1(name))) {
-            service = QString::fromLatin1(name);
-            break;
-        }
-    }
+    QString service = PasswordServerService();
+    if (service.isEmpty())
+        service = QString::fromLatin1(passwordServerServices[1]);
     AuthInfo info{
         LookupUrl(storage), storage.userName(),
         QString::fromUtf16(password.view().data(), static_cast<qsizetype>(password.view().size()))};
