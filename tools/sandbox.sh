@@ -10,7 +10,7 @@ if [ -z "${TARN_IN_NETNS:-}" ]; then
 fi
 if [ -z "${TARN_IN_XVFB:-}" ]; then
     ip link set lo up
-    exec env TARN_IN_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$0" "$@"
+    exec env TARN_IN_XVFB=1 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp -noreset" "$0" "$@"
 fi
 
 wine=/usr/lib/wine/wine64

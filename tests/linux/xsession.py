@@ -51,13 +51,17 @@ def opener_records(data):
 
 
 class XServer:
-    """A private Xvfb: its own display number, no TCP, its screen kept as an XWD file."""
+    """A private Xvfb: its own display number, no TCP, its screen kept as an XWD file.
+
+    -noreset: by default the server resets each time its last client leaves, as every xdotool
+    run does here, and a client that connected meanwhile could not connect or was never
+    answered (on a busy machine, about one program start in fifty)."""
 
     def __init__(self, width=1024, height=768, dpi=96):
         self.folder = Path(tempfile.mkdtemp(prefix="tarn-xvfb-"))
         read, write = os.pipe()
         self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write), "-nolisten", "tcp", "-screen", "0",
+            ["Xvfb", "-displayfd", str(write), "-nolisten", "tcp", "-noreset", "-screen", "0",
              f"{width}x{height}x24", "-dpi", str(dpi), "-fbdir", str(self.folder)],
             pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write)
