@@ -17,6 +17,10 @@ namespace {
 
 constexpr int pollMilliseconds = 10;
 
+// How long a wait runs before its windows look busy: most exchanges end sooner, and the window
+// is then not repainted disabled and enabled again. Input is dropped from the start all the same.
+constexpr qint64 quietStartMilliseconds = 250;
+
 // The innermost wait running, for CancelRunningWait.
 bool* runningWaitCancelled = nullptr;
 
@@ -24,26 +28,59 @@ bool EndsWaits(const QWidget* widget) {
     return widget->property(endsWaitsProperty).toBool();
 }
 
-// For its lifetime: the wait cursor, every enabled control disabled but the buttons that end
-// waits (the focus is given back afterwards), and Escape and every window's close taken as
-// Cancel.
+bool InsideEndsWaits(const QWidget* widget) {
+    for (; widget; widget = widget->parentWidget())
+        if (EndsWaits(widget))
+            return true;
+    return false;
+}
+
+// Keys, mouse buttons and keyboard shortcuts: what starts a command.
+bool IsInput(const QEvent* event) {
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Shortcut:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::InputMethod:
+    case QEvent::TouchBegin:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// For its lifetime: Escape and every window's close taken as Cancel, and every other input
+// dropped but that to the buttons that end waits. Once Show() is called, also the wait cursor
+// and every enabled control disabled but those buttons (the focus is given back afterwards).
 class BusyWindows final : public QObject {
 public:
     explicit BusyWindows(bool& cancelled) : cancelled(cancelled) {
         auto* application = qobject_cast<QApplication*>(QCoreApplication::instance());
         if (!application)
             return;
+        application->installEventFilter(this);
+        active = true;
+    }
+    void Show() {
+        if (!active || shown)
+            return;
+        shown = true;
         focus = QApplication::focusWidget();
         for (QWidget* window : QApplication::topLevelWidgets())
             DisableAllBut(window);
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        application->installEventFilter(this);
-        active = true;
     }
     ~BusyWindows() override {
         if (!active)
             return;
         QCoreApplication::instance()->removeEventFilter(this);
+        if (!shown)
+            return;
         QApplication::restoreOverrideCursor();
         for (auto widget = disabled.rbegin(); widget != disabled.rend(); ++widget)
             if (*widget)
@@ -62,7 +99,7 @@ protected:
         const bool escape = event->type() == QEvent::KeyPress &&
                             static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
         if (!close && !escape)
-            return false;
+            return IsInput(event) && !InsideEndsWaits(static_cast<QWidget*>(watched));
         event->ignore();
         cancelled = true;
         return true;
@@ -85,6 +122,7 @@ private:
 
     bool& cancelled;
     bool active = false;
+    bool shown = false;
     QPointer<QWidget> focus;
     std::vector<QPointer<QWidget>> disabled;
 };
@@ -111,7 +149,7 @@ WaitEnd WaitRunningEvents(std::chrono::milliseconds limit, const std::function<b
     if (!QCoreApplication::instance())
         return WaitEnd::TimedOut;
     RunningWait wait;
-    const BusyWindows busy(wait.cancelled);
+    BusyWindows busy(wait.cancelled);
     QElapsedTimer elapsed;
     elapsed.start();
     // Wakes the loop when nothing else does, for done() and the limit to be looked at.
@@ -125,8 +163,14 @@ WaitEnd WaitRunningEvents(std::chrono::milliseconds limit, const std::function<b
             return WaitEnd::Done;
         if (elapsed.elapsed() >= limit.count())
             return WaitEnd::TimedOut;
+        if (elapsed.elapsed() >= quietStartMilliseconds)
+            busy.Show();
         loop.processEvents(QEventLoop::WaitForMoreEvents);
     }
+}
+
+bool WaitIsRunning() {
+    return runningWaitCancelled != nullptr;
 }
 
 bool CancelRunningWait() {

@@ -10,13 +10,16 @@ enum class WaitEnd { Done, TimedOut, Cancelled };
 inline constexpr char endsWaitsProperty[] = "tarnEndsWaits";
 
 // Waits for done() to become true, for at most limit, while Qt's event loop keeps running: the
-// windows keep painting and GLib's callbacks run where Qt's event loop is GLib's. Meanwhile every
-// control is disabled but the buttons marked with endsWaitsProperty, and the wait cursor shows,
-// so that no command starts inside another. Escape, a window's close and CancelRunningWait()
-// end the wait as Cancelled; the controls and the focus are as before when it returns. done() is
-// asked after every round of events, and at least every few milliseconds. Done when it became
-// true.
+// windows keep painting and GLib's callbacks run where Qt's event loop is GLib's. Meanwhile the
+// windows take no input but that to the buttons marked with endsWaitsProperty, so that no command
+// starts inside another; after a first quarter of a second every other control is disabled and
+// the wait cursor shows as well. Escape, a window's close and CancelRunningWait() end the wait as
+// Cancelled; the controls and the focus are as before when it returns. done() is asked after
+// every round of events, and at least every few milliseconds. Done when it became true.
 WaitEnd WaitRunningEvents(std::chrono::milliseconds limit, const std::function<bool()>& done);
+
+// True while a wait runs: a command that does not end it is dropped meanwhile.
+bool WaitIsRunning();
 
 // Ends the running wait as Cancelled; false when no wait runs.
 bool CancelRunningWait();

@@ -162,6 +162,10 @@ void LogonWindow::MakeControls() {
 }
 
 void LogonWindow::RunReportingFailure(const std::function<void()>& command) {
+    // A command that reaches the window during a wait other than by its input (an assistive
+    // technology's action) would otherwise run inside the waiting one.
+    if (WaitIsRunning())
+        return;
     try {
         if (const std::optional<Text> failure = RunCatchingFailure(command))
             ShowMessageBox(this, *failure, QMessageBox::Critical);

@@ -14,6 +14,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -269,16 +270,27 @@ TEST_F(LogonWindowTest, EnterLogsOnUnderTheWaitCursorRemembersOpensAndCloses) {
     EXPECT_EQ(window.result(), QDialog::Accepted);
 }
 
-// While the logon call is held, only Cancel takes input; Cancel, Esc and the close box each end
-// the wait and close the window as Cancel does, with nothing saved or opened.
+// While the logon call is held, only Cancel takes input (at once, before the other controls
+// show disabled); Cancel, Esc and the close box each end the wait and close the window as Cancel
+// does, with nothing saved or opened.
 class HeldLogonWindow : public LogonWindowTest, public testing::WithParamInterface<int> {};
 
 TEST_P(HeldLogonWindow, EndsOnCancelEscOrCloseWithNothingSavedOrOpened) {
     exchange.held = true;
     Type("demo", "s3cret pass");
     window.RememberBox()->setChecked(true);
+    QTimer::singleShot(50, [&] {
+        QTest::keyClick(window.UserNameBox(), Qt::Key_X);
+        window.LogonButton()->click();
+    });
     std::vector<bool> enabled;
-    QTimer::singleShot(100, [&] {
+    QTimer look;
+    QElapsedTimer looking;
+    looking.start();
+    look.callOnTimeout([&] {
+        if (window.LogonButton()->isEnabled() && looking.elapsed() < 5000)
+            return;
+        look.stop();
         for (QWidget* control : std::initializer_list<QWidget*>{
                  window.UserNameBox(), window.PasswordBox(), window.LogonButton(),
                  window.RememberBox(), window.SignUpButton(), window.HelpButton(),
@@ -291,7 +303,10 @@ TEST_P(HeldLogonWindow, EndsOnCancelEscOrCloseWithNothingSavedOrOpened) {
         else
             window.close();
     });
+    look.start(20);
     window.LogonButton()->click();
+    EXPECT_EQ(exchange.urls.size(), 2u) << "one redirect call and one logon call";
+    EXPECT_EQ(window.UserNameBox()->text(), "demo");
     EXPECT_EQ(enabled, (std::vector<bool>{false, false, false, false, false, false, true}));
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(window.result(), QDialog::Rejected);
