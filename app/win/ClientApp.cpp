@@ -8,6 +8,7 @@
 #include "framework/win/UserInterfaceLanguage.h"
 #include "framework/win/WideText.h"
 #include "logon/win/LogonDialog.h"
+#include "webclient/win/WinInetJob.h"
 
 namespace {
 
@@ -15,6 +16,11 @@ namespace {
 RedirectHosts ReadHostsBesideExecutable(CWinApp& app) {
     app.SetProfileName(ProfilePathBeside(ModulePath()));
     return ReadRedirectHosts(app.ProfileName());
+}
+
+void CALLBACK PrepareExchangeWorker(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    PrepareWinInetWorker();
 }
 
 } // namespace
@@ -27,6 +33,9 @@ CClientApp::CClientApp() : session(ReadHostsBesideExecutable(*this), exchange, m
 CClientApp::~CClientApp() = default;
 
 BOOL CClientApp::InitInstance() {
+    // A thread timer's message comes only once the queue is idle, the window shown and painted:
+    // the exchanges' worker starts then, while the user types, not when the first one begins.
+    SetTimer(nullptr, 0, 0, &PrepareExchangeWorker);
     logonWindow = std::make_unique<CLogonDialog>(session, clock);
     logonWindow->SetLaunchMode(LaunchModeFromArguments(ArgumentsText(FromWide(GetCommandLineW()))));
     logonWindow->DoModal();

@@ -211,6 +211,17 @@ std::shared_ptr<Worker> NewWorker() {
 
 } // namespace
 
+void PrepareWinInetWorker() noexcept {
+    if (current)
+        return;
+    try {
+        current = NewWorker();
+        current->state = Worker::idle;
+    } catch (...) {
+        current.reset();
+    }
+}
+
 void StartWinInetJob(std::shared_ptr<WinInetJob> job) {
     if (!job->finished)
         ThrowFailure(GetLastError());

@@ -40,3 +40,7 @@ struct WinInetJob {
 // Runs the job on a worker thread that nobody waits for, kept for the jobs after it; finished
 // is signalled when the job ends. Throws CommandFailure when no event or thread could be had.
 void StartWinInetJob(std::shared_ptr<WinInetJob> job);
+
+// Starts the worker thread ahead of the first job, unless one is there: under Wine a thread
+// takes milliseconds to start. A failure is left for the first job to meet.
+void PrepareWinInetWorker() noexcept;
