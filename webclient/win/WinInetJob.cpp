@@ -218,7 +218,7 @@ void PrepareWinInetWorker() noexcept {
         current = NewWorker();
         current->state = Worker::idle;
     } catch (...) {
-        current.reset();
+        // Nothing was kept: the first job starts a worker of its own.
     }
 }
 
